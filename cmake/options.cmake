@@ -1,0 +1,39 @@
+# Compile options shared by every target of ours (not by GoogleTest).
+add_library(velmi_options INTERFACE)
+target_compile_options(velmi_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Werror)
+
+if(WIN32)
+    # Windows 10 API level, Unicode everywhere, no min/max macros.
+    target_compile_definitions(velmi_options INTERFACE
+        _WIN32_WINNT=0x0A00 WINVER=0x0A00 NTDDI_VERSION=0x0A000006
+        UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
+    # Static runtime: every binary imports only system DLLs.
+    set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static" CACHE STRING "" FORCE)
+    set(CMAKE_SHARED_LINKER_FLAGS "${CMAKE_SHARED_LINKER_FLAGS} -static" CACHE STRING "" FORCE)
+    set(CMAKE_MODULE_LINKER_FLAGS "${CMAKE_MODULE_LINKER_FLAGS} -static" CACHE STRING "" FORCE)
+else()
+    set(VELMI_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
+    add_compile_options(${VELMI_SANITIZE})
+    add_link_options(${VELMI_SANITIZE})
+endif()
+
+set(VELMI_TEST_TIMEOUT 600)
+
+# velmi_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...])
+# Builds a GoogleTest executable and registers it with CTest; in the cross
+# build CTest runs it through Wine.
+function(velmi_add_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE velmi_options ${ARG_LIBS})
+    if(WIN32)
+        target_link_libraries(${name} PRIVATE velmi_wine_test_main)
+        # Console subsystem so GoogleTest's output reaches CTest.
+        target_link_options(${name} PRIVATE -mconsole)
+    else()
+        target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    endif()
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${VELMI_TEST_TIMEOUT} LABELS "${ARG_LABELS}")
+endfunction()

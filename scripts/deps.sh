@@ -1,0 +1,36 @@
+# Sourced by the run and test scripts: installs what a fresh Debian or Ubuntu
+# machine lacks, and the locales the tests pin.
+velmi_packages="g++ g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine wine64 fonts-wine
+    xvfb xauth x11-utils cmake make googletest locales imagemagick"
+
+velmi_install_deps() {
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    local missing=""
+    for p in $velmi_packages; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+    done
+    if [ -n "$missing" ]; then
+        echo "Installing:$missing"
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+            $missing >/dev/null
+    fi
+    local need_gen=""
+    for l in en_US en_GB; do
+        locale -a 2>/dev/null | grep -qi "^$l.utf-\?8$" || need_gen=1
+    done
+    if [ -n "$need_gen" ]; then
+        $sudo sed -i -E 's/^# *(en_US\.UTF-8|en_GB\.UTF-8)/\1/' /etc/locale.gen
+        $sudo locale-gen >/dev/null
+    fi
+}
+
+velmi_build() {
+    local root="$1"
+    cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$root/build/native" -j"$(nproc)"
+    cmake -S "$root" -B "$root/build/win" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
+    cmake --build "$root/build/win" -j"$(nproc)"
+}

@@ -1,0 +1,63 @@
+// Answers the message boxes that a process shows, the way a user would:
+// a background thread finds each new "#32770" window of the process, records
+// its title and text, and presses a button.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace velmi::test {
+
+struct SeenBox {
+    std::wstring title;
+    std::wstring text;
+    std::vector<std::wstring> buttons;  // captions, in child order
+    bool hasIcon = false;
+    HWND owner = nullptr;
+};
+
+class MessageBoxAnswerer {
+public:
+    // Watches the process with the given id (this process by default) and
+    // answers every box with the button of the given command id, or with its
+    // first button when it has no such button.
+    explicit MessageBoxAnswerer(int answer = IDOK, DWORD processId = GetCurrentProcessId());
+    ~MessageBoxAnswerer();
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+
+    void SetAnswer(int commandId) { answer_ = commandId; }
+    // Leaves boxes open (they are still recorded) until answering is resumed.
+    void Hold(bool hold) { hold_ = hold; }
+    [[nodiscard]] std::vector<SeenBox> Seen() const;
+    void Clear();
+    // Waits until at least count boxes were seen; false on timeout.
+    [[nodiscard]] bool WaitForCount(size_t count, std::chrono::milliseconds timeout) const;
+
+private:
+    void Run();
+    void Visit(HWND box);
+
+    DWORD processId_;
+    std::atomic<int> answer_;
+    std::atomic<bool> hold_{false};
+    std::atomic<bool> stop_{false};
+    mutable std::mutex mutex_;
+    mutable std::condition_variable seenChanged_;
+    std::vector<SeenBox> seen_;
+    std::set<HWND> recorded_;
+    std::thread thread_;
+};
+
+// The text of a window, read with WM_GETTEXT so it works across processes.
+[[nodiscard]] std::wstring WindowText(HWND window);
+
+}  // namespace velmi::test
