@@ -41,9 +41,18 @@ inline constexpr DateSerial kMaxSerial = 2958465;  // 31 December 9999
 // Days of a month of the Gregorian calendar; 0 for a month outside 1 .. 12.
 [[nodiscard]] constexpr int MonthLength(int month, int year) noexcept {
     switch (month) {
-        case 1: case 3: case 5: case 7: case 8: case 10: case 12:
+        case 1:
+        case 3:
+        case 5:
+        case 7:
+        case 8:
+        case 10:
+        case 12:
             return 31;
-        case 4: case 6: case 9: case 11:
+        case 4:
+        case 6:
+        case 9:
+        case 11:
             return 30;
         case 2:
             return IsLeapYear(year) ? 29 : 28;

@@ -69,6 +69,8 @@ LocalDateTime SystemClock::Now() const {
     return {{st.wYear, st.wMonth, st.wDay}, {st.wHour, st.wMinute, st.wSecond}};
 }
 
-DateSerial Today(const Clock& clock) { return SerialFromCivil(clock.Now().date); }
+DateSerial Today(const Clock& clock) {
+    return SerialFromCivil(clock.Now().date);
+}
 
 }  // namespace velmi

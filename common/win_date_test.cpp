@@ -13,7 +13,9 @@ std::wstring UserLocale() {
     return name;
 }
 
-DateSerial Serial(int y, int m, int d) { return SerialFromCivil({y, m, d}); }
+DateSerial Serial(int y, int m, int d) {
+    return SerialFromCivil({y, m, d});
+}
 
 class UsEnglish : public ::testing::Test {
 protected:

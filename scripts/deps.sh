@@ -1,7 +1,7 @@
 # Sourced by the run and test scripts: installs what a fresh Debian or Ubuntu
 # machine lacks, and the locales the tests pin.
 velmi_packages="g++ g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine wine64 fonts-wine
-    xvfb xauth x11-utils cmake make googletest locales imagemagick"
+    xvfb xauth x11-utils cmake make googletest locales imagemagick clang-format git"
 
 velmi_install_deps() {
     local sudo=""
@@ -26,11 +26,12 @@ velmi_install_deps() {
     fi
 }
 
+# Build trees live in $VELMI_BUILD_DIR (default: build/ in the checkout).
 velmi_build() {
-    local root="$1"
-    cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-    cmake --build "$root/build/native" -j"$(nproc)"
-    cmake -S "$root" -B "$root/build/win" -DCMAKE_BUILD_TYPE=Release \
+    local root="$1" out="${VELMI_BUILD_DIR:-$1/build}"
+    cmake -S "$root" -B "$out/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+    cmake --build "$out/native" -j"$(nproc)"
+    cmake -S "$root" -B "$out/win" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
-    cmake --build "$root/build/win" -j"$(nproc)"
+    cmake --build "$out/win" -j"$(nproc)"
 }

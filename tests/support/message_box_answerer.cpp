@@ -21,8 +21,8 @@ bool IsDialogOf(HWND window, DWORD processId) {
 std::wstring WindowText(HWND window) {
     const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const auto copied = SendMessageW(window, WM_GETTEXT, text.size(),
-                                     reinterpret_cast<LPARAM>(text.data()));
+    const auto copied =
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(copied));
     return text;
 }
@@ -61,7 +61,8 @@ void MessageBoxAnswerer::Run() {
             },
             reinterpret_cast<LPARAM>(&found));
         const std::vector<HWND>& boxes = found.second;
-        for (HWND box : boxes) Visit(box);
+        for (HWND box : boxes)
+            Visit(box);
         Sleep(20);
     }
 }
