@@ -1,0 +1,45 @@
+// The registry routines behind the day-note store: text values read and
+// written through the Unicode registry functions, and whole keys removed.
+#pragma once
+
+#include "reg_result.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace velmi {
+
+struct HkeyCloser {
+    void operator()(HKEY key) const noexcept { ::RegCloseKey(key); }
+};
+using UniqueHkey = std::unique_ptr<std::remove_pointer_t<HKEY>, HkeyCloser>;
+
+// In the routines below an empty path means the root key itself, used
+// through the caller's own handle and with the access it was opened with.
+
+// The text of the REG_SZ value, cut at its first zero. A missing key, a
+// missing value or a value of another type gives the default with kMissing;
+// any other failure gives the default with kFailed.
+[[nodiscard]] RegText ReadRegText(HKEY root, std::wstring_view path, std::wstring_view valueName,
+                                  std::wstring_view defaultText);
+
+// Creates root\path with every missing key above it and sets the value as
+// REG_SZ holding exactly the text, without a terminating zero.
+[[nodiscard]] RegResult WriteRegText(HKEY root, std::wstring_view path, std::wstring_view valueName,
+                                     std::wstring_view text);
+
+// Deletes root\path with everything below it; kMissing when it did not exist.
+// The root itself (an empty path) is never removed.
+[[nodiscard]] RegResult RemoveRegKey(HKEY root, std::wstring_view path);
+
+// Copies every value and subkey of source into target, values byte for byte.
+[[nodiscard]] RegResult CopyRegTree(HKEY source, HKEY target);
+
+// The system's message for a Win32 error code, or a text naming the number.
+[[nodiscard]] std::wstring SystemErrorText(unsigned long error);
+
+}  // namespace velmi

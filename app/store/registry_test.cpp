@@ -1,0 +1,85 @@
+#include "registry.h"
+
+#include "scratch_key.h"
+
+#include <gtest/gtest.h>
+
+namespace velmi {
+namespace {
+
+using testing::ScratchKey;
+
+constexpr std::wstring_view kPath = L"a\\b";
+
+TEST(Registry, TextIsStoredWithoutTerminatorAndReadsBackExactly) {
+    ScratchKey root(L"RegistryRoundTrip");
+    for (const std::wstring& text : {std::wstring(), std::wstring(L"Buy milk\r\n{*09:30AM*}\r\n"),
+                                     std::wstring(L"\u039a\u03b1\u03bb\u03b7 \U0001F600 caf\u00e9"),
+                                     std::wstring(70000, L'x')}) {
+        ASSERT_EQ(WriteRegText(root.get(), kPath, L"", text).status, RegStatus::kDone);
+        const testing::StoredValue stored = testing::Stored(root.get(), std::wstring(kPath));
+        EXPECT_EQ(stored.type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(stored.size, text.size() * sizeof(wchar_t));
+        const RegText read = ReadRegText(root.get(), kPath, L"", L"fallback");
+        EXPECT_EQ(read.result.status, RegStatus::kDone);
+        EXPECT_EQ(read.text, text);
+    }
+}
+
+TEST(Registry, ValuesOfOtherWritersAreCutAtZeroOrIgnoredByType) {
+    ScratchKey root(L"RegistryForeign");
+    const UniqueHkey key = testing::Open(root.get(), L"", KEY_SET_VALUE);
+    const auto setRaw = [&](DWORD type, const void* data, DWORD size) {
+        EXPECT_EQ(RegSetValueExW(key.get(), L"", 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
+        return ReadRegText(root.get(), L"", L"", L"fallback");
+    };
+    const wchar_t terminated[] = L"note";
+    EXPECT_EQ(setRaw(REG_SZ, terminated, sizeof terminated).text, L"note");
+    const wchar_t inner[] = L"ab\0cd";
+    EXPECT_EQ(setRaw(REG_SZ, inner, sizeof inner).text, L"ab");
+    const DWORD number = 42;
+    const RegText dword = setRaw(REG_DWORD, &number, sizeof number);
+    EXPECT_EQ(dword.result.status, RegStatus::kMissing);
+    EXPECT_EQ(dword.text, L"fallback");
+    const BYTE binary[] = {'h', 0, 'i', 0};
+    EXPECT_EQ(setRaw(REG_BINARY, binary, sizeof binary).result.status, RegStatus::kMissing);
+    EXPECT_EQ(ReadRegText(root.get(), L"", L"no such value", L"fallback").text, L"fallback");
+}
+
+TEST(Registry, RemoveTakesSubkeysAlongAndNeverTheRoot) {
+    ScratchKey root(L"RegistryRemove");
+    ASSERT_FALSE(WriteRegText(root.get(), L"day\\task", L"", L"note").Failed());
+    EXPECT_EQ(RemoveRegKey(root.get(), L"day").status, RegStatus::kDone);
+    EXPECT_EQ(RemoveRegKey(root.get(), L"day").status, RegStatus::kMissing);
+    EXPECT_TRUE(RemoveRegKey(root.get(), L"").Failed());
+    EXPECT_TRUE(testing::Open(root.get(), L"", KEY_READ));
+}
+
+// Wine does not enforce registry rights, but it does hold a handle to the
+// access it was opened with; an empty path works through the caller's handle.
+TEST(Registry, HandleWithoutTheRightAccessFails) {
+    ScratchKey scratch(L"RegistryAccess");
+    ASSERT_FALSE(WriteRegText(scratch.get(), L"", L"", L"before").Failed());
+    const UniqueHkey readOnly = testing::Open(HKEY_CURRENT_USER, scratch.Path(), KEY_READ);
+    const RegResult write = WriteRegText(readOnly.get(), L"", L"", L"lost");
+    EXPECT_EQ(write.status, RegStatus::kFailed);
+    EXPECT_EQ(write.error, static_cast<unsigned long>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ReadRegText(readOnly.get(), L"", L"", L"").text, L"before");
+
+    const UniqueHkey writeOnly = testing::Open(HKEY_CURRENT_USER, scratch.Path(), KEY_SET_VALUE);
+    const RegText read = ReadRegText(writeOnly.get(), L"", L"", L"fallback");
+    EXPECT_EQ(read.result.status, RegStatus::kFailed);
+    EXPECT_EQ(read.result.error, static_cast<unsigned long>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(read.text, L"fallback");
+}
+
+TEST(Registry, SystemErrorTextIsTrimmedOrNamesTheNumber) {
+    const std::wstring denied = SystemErrorText(ERROR_ACCESS_DENIED);
+    ASSERT_FALSE(denied.empty());
+    EXPECT_EQ(denied.find_last_not_of(L"\r\n "), denied.size() - 1);
+    EXPECT_NE(SystemErrorText(0x2FFFFFFF).find(L"805306367"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace velmi
