@@ -1,0 +1,131 @@
+#include "calendar_model.h"
+
+#include <cwctype>
+
+namespace nuv {
+namespace {
+
+using velmi::CivilDate;
+using velmi::CivilFromSerial;
+using velmi::SerialFromCivil;
+
+std::wstring_view TrimBlanks(std::wstring_view s) {
+    const auto first = s.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(L' ') - first + 1);
+}
+
+// The number a label starts with, leading blanks skipped ("  2001" gives 2001).
+std::optional<long> LeadingNumber(std::wstring_view s) {
+    s = s.substr(std::min(s.size(), s.find_first_not_of(L' ')));
+    long value = 0;
+    size_t digits = 0;
+    for (; digits < s.size() && std::iswdigit(s[digits]) && digits < 9; ++digits) {
+        value = value * 10 + (s[digits] - L'0');
+    }
+    if (digits == 0) return std::nullopt;
+    return value;
+}
+
+std::wstring LongDateText(std::wstring_view monthName, const CivilDate& d) {
+    std::wstring text(monthName);
+    text += d.day < 10 ? L" 0" : L" ";
+    text += std::to_wstring(d.day) + L", " + std::to_wstring(d.year);
+    return text;
+}
+
+}  // namespace
+
+Calendar::PutResult Calendar::PutText(std::wstring_view value) {
+    const std::wstring copy(value);  // the box may be rewritten while we look at it
+    if (TrimBlanks(copy).empty()) {
+        SetDateBoxText(L"");
+    } else if (platform_.ReadDate(copy)) {
+        SetDateBoxText(copy);
+    } else {
+        return PutResult::kInvalidDate;
+    }
+    return PutResult::kDone;
+}
+
+void Calendar::PutDate(DateSerial day) {
+    const CivilDate d = CivilFromSerial(day);
+    face_.yearLabel = L" " + std::to_wstring(d.year);
+    face_.monthLabel = platform_.MonthName(d.month);
+
+    const int wd = velmi::Weekday(SerialFromCivil({d.year, d.month, 1}));
+    // Leading cells are only hidden; they keep an earlier drawing's text and colour.
+    for (int i = 0; i <= wd - 2; ++i)
+        face_.days[i].visible = false;
+
+    const int length = velmi::MonthLength(d.month, d.year);
+    for (int k = wd - 1; k < kDayCount; ++k) {
+        const int n = k - wd + 2;
+        DayCell& cell = face_.days[k];
+        cell.visible = n <= length;
+        if (cell.visible) cell.text = std::to_wstring(n);
+        cell.green = n == d.day;
+    }
+    events_.GridChanged();
+
+    // Built from the labels as just written: "November" "  5" ",  1999".
+    SetDateBoxText(face_.monthLabel + L"  " + std::to_wstring(d.day) + L", " + face_.yearLabel);
+}
+
+void Calendar::SetDateBoxText(std::wstring_view text) {
+    // Writing the text the box already holds is no change; the redraw chain
+    // below ends only because of this.
+    if (text == face_.dateBox) return;
+    face_.dateBox = text;
+    events_.DateBoxChanged();
+    Text1_Change();
+}
+
+void Calendar::Text1_Change() {
+    if (const auto day = platform_.ReadDate(face_.dateBox)) PutDate(*day);
+    events_.RaiseChange();
+}
+
+void Calendar::Days_Click(int index) {
+    if (index < 0 || index >= kDayCount || !face_.days[index].visible) return;
+    const std::wstring text =
+        face_.monthLabel + L" " + face_.days[index].text + L", " + face_.yearLabel;
+    if (const auto day = platform_.ReadDate(text)) PutDate(*day);
+}
+
+void Calendar::YearArrow(int delta) {
+    const auto shown = platform_.ReadDate(face_.monthLabel + L" 01, " + face_.yearLabel);
+    const auto year = LeadingNumber(face_.yearLabel);
+    if (!shown || !year) return;
+    const CivilDate target{static_cast<int>(*year + delta), CivilFromSerial(*shown).month, 1};
+    // A year the date type cannot hold is out of reach; the arrow does nothing.
+    if (!velmi::IsValidDate(target)) return;
+    PutDate(SerialFromCivil(target));
+}
+
+void Calendar::Image3_Click() {
+    const auto d = platform_.ReadDate(face_.dateBox);
+    if (!d) return;
+    MonthArrow(*d - CivilFromSerial(*d).day);
+}
+
+void Calendar::Image4_Click() {
+    const auto d = platform_.ReadDate(face_.dateBox);
+    if (!d) return;
+    const CivilDate c = CivilFromSerial(*d);
+    MonthArrow(*d + velmi::MonthLength(c.month, c.year) - c.day + 1);
+}
+
+void Calendar::MonthArrow(DateSerial target) {
+    if (!velmi::IsSerialInRange(target)) return;
+    const CivilDate n = CivilFromSerial(target);
+    const std::wstring month = platform_.MonthName(n.month);
+    SetDateBoxText(LongDateText(month, n));
+    // After both Change events the labels are rewritten once more, the year
+    // now without the leading blank that the drawing writes.
+    face_.monthLabel = month;
+    face_.yearLabel = std::to_wstring(n.year);
+    events_.GridChanged();
+}
+
+}  // namespace nuv

@@ -1,0 +1,91 @@
+// The calendar control's behaviour over a small model of its child controls.
+// The control keeps no date of its own: the shown date is whatever the date
+// box, the two labels and the day cells hold, and every action reads it back
+// from there. The window shell mirrors this model on screen.
+#pragma once
+
+#include "date_core.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace nuv {
+
+using velmi::DateSerial;
+
+inline constexpr int kDayCount = 37;
+
+struct DayCell {
+    bool visible = true;
+    std::wstring text = L"01";
+    bool green = false;  // the drawn date's day; every other cell is white
+};
+
+// The child controls' contents, in their design-time state.
+struct Face {
+    std::array<DayCell, kDayCount> days;
+    std::wstring monthLabel = L"Label3";  // Label3
+    std::wstring yearLabel = L"Year";     // Label1(7)
+    std::wstring dateBox;                 // Text1
+};
+
+// What the calendar needs from the platform.
+class CalendarPlatform {
+public:
+    virtual ~CalendarPlatform() = default;
+    // The whole day of a date written in text, read in the user's locale.
+    [[nodiscard]] virtual std::optional<DateSerial> ReadDate(std::wstring_view text) const = 0;
+    // The locale's full month name (1 .. 12).
+    [[nodiscard]] virtual std::wstring MonthName(int month) const = 0;
+    [[nodiscard]] virtual DateSerial Today() const = 0;
+};
+
+// How the calendar tells its shell what happened.
+class CalendarEvents {
+public:
+    virtual ~CalendarEvents() = default;
+    virtual void GridChanged() = 0;     // cells and labels were redrawn
+    virtual void DateBoxChanged() = 0;  // the date box holds a new text
+    virtual void RaiseChange() = 0;     // the control's Change event
+};
+
+class Calendar {
+public:
+    Calendar(const CalendarPlatform& platform, CalendarEvents& events)
+        : platform_(platform), events_(events) {}
+
+    [[nodiscard]] const Face& face() const noexcept { return face_; }
+    [[nodiscard]] const std::wstring& Text() const noexcept { return face_.dateBox; }
+
+    enum class PutResult { kDone, kInvalidDate };
+    // The text property's put: blanks only empty the box, a date is kept as
+    // written, anything else is refused (the shell tells the user).
+    [[nodiscard]] PutResult PutText(std::wstring_view value);
+
+    // Draws the month of the day, marks the day and writes the date box.
+    void PutDate(DateSerial day);
+
+    // Any change of the date box's text: typing, a put, a stored property.
+    void SetDateBoxText(std::wstring_view text);
+
+    // The user's clicks.
+    void Days_Click(int index);
+    void Image1_Click() { YearArrow(-1); }
+    void Image2_Click() { YearArrow(+1); }
+    void Image3_Click();
+    void Image4_Click();
+    void OrvMonth1_Click() { PutDate(platform_.Today()); }
+
+private:
+    void Text1_Change();
+    void YearArrow(int delta);
+    void MonthArrow(DateSerial target);
+
+    const CalendarPlatform& platform_;
+    CalendarEvents& events_;
+    Face face_;
+};
+
+}  // namespace nuv

@@ -1,0 +1,110 @@
+// Self-registration: the type library, the class with its ProgID, and the
+// keys that mark it as an in-process control.
+#include "module.h"
+#include "nuv_h.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace nuv {
+namespace {
+
+constexpr wchar_t kProgId[] = L"Ruviruve.Nuvender";
+constexpr wchar_t kClassName[] = L"Nuvender";
+constexpr wchar_t kMiscStatus[] = L"131473";  // 0x20191
+constexpr int kToolboxBitmapId = 30000;
+
+struct KeyCloser {
+    void operator()(HKEY key) const noexcept { RegCloseKey(key); }
+};
+using UniqueHkey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
+
+std::wstring GuidText(REFGUID guid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+// One default or named string value under HKEY_CLASSES_ROOT.
+struct Entry {
+    std::wstring key;
+    std::wstring name;  // empty: the key's default value
+    std::wstring value;
+};
+
+std::vector<Entry> Entries() {
+    const std::wstring clsidKey = L"CLSID\\" + GuidText(CLSID_Nuvender);
+    const std::wstring path = ModulePath();
+    return {
+        {clsidKey, L"", kClassName},
+        {clsidKey + L"\\InprocServer32", L"", path},
+        {clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+        {clsidKey + L"\\ProgID", L"", kProgId},
+        {clsidKey + L"\\Control", L"", L""},
+        {clsidKey + L"\\MiscStatus", L"", L"0"},
+        {clsidKey + L"\\MiscStatus\\1", L"", kMiscStatus},
+        {clsidKey + L"\\ToolboxBitmap32", L"", path + L", " + std::to_wstring(kToolboxBitmapId)},
+        {clsidKey + L"\\TypeLib", L"", GuidText(LIBID_Ruviruve)},
+        {clsidKey + L"\\Version", L"", L"1.0"},
+        {kProgId, L"", kClassName},
+        {std::wstring(kProgId) + L"\\CLSID", L"", GuidText(CLSID_Nuvender)},
+    };
+}
+
+HRESULT WriteEntry(const Entry& e) {
+    HKEY raw = nullptr;
+    LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, e.key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                     nullptr, &raw, nullptr);
+    if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
+    UniqueHkey key(raw);
+    const auto bytes = static_cast<DWORD>((e.value.size() + 1) * sizeof(wchar_t));
+    status = RegSetValueExW(key.get(), e.name.empty() ? nullptr : e.name.c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(e.value.c_str()), bytes);
+    return HRESULT_FROM_WIN32(status);
+}
+
+HRESULT DeleteTree(const std::wstring& key) {
+    const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+        return HRESULT_FROM_WIN32(status);
+    const LSTATUS own = RegDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
+    if (own != ERROR_SUCCESS && own != ERROR_FILE_NOT_FOUND) return HRESULT_FROM_WIN32(own);
+    return S_OK;
+}
+
+HRESULT Unregister() {
+    // Each removal is tried even when an earlier one failed.
+    HRESULT result = DeleteTree(L"CLSID\\" + GuidText(CLSID_Nuvender));
+    const HRESULT progId = DeleteTree(kProgId);
+    if (SUCCEEDED(result)) result = progId;
+    const HRESULT lib = UnRegisterTypeLib(LIBID_Ruviruve, 1, 0, 0x0409, SYS_WIN64);
+    if (SUCCEEDED(result) && FAILED(lib) && lib != TYPE_E_REGISTRYACCESS) result = lib;
+    return result;
+}
+
+}  // namespace
+}  // namespace nuv
+
+STDAPI DllRegisterServer() {
+    using namespace nuv;
+    try {
+        ComPtr<ITypeLib> lib;
+        NUV_RETURN_IF_FAILED(GetTypeLib(&lib));
+        std::wstring path = ModulePath();
+        NUV_RETURN_IF_FAILED(RegisterTypeLib(lib.Get(), path.data(), nullptr));
+        for (const Entry& e : Entries())
+            NUV_RETURN_IF_FAILED(WriteEntry(e));
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+STDAPI DllUnregisterServer() {
+    try {
+        return nuv::Unregister();
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}

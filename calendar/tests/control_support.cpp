@@ -1,0 +1,250 @@
+#include "control_support.h"
+
+#include "proc_address.h"
+
+#include <gtest/gtest.h>
+#include <oleauto.h>
+
+#include <cstdio>
+
+namespace nuv::test {
+namespace {
+
+using AtlAxWinInitFn = BOOL(WINAPI*)();
+using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
+
+HMODULE Atl() {
+    static HMODULE atl = LoadLibraryW(L"atl.dll");
+    return atl;
+}
+
+VARIANT Invoke(IDispatch* control, DISPID id, WORD flags, std::vector<VARIANT> args,
+               HRESULT expected = S_OK) {
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+    if (flags == DISPATCH_PROPERTYPUT) {
+        params.rgdispidNamedArgs = &named;
+        params.cNamedArgs = 1;
+    }
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, nullptr,
+                              nullptr),
+              expected);
+    return result;
+}
+
+}  // namespace
+
+std::wstring BinDirectory() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir(path);
+    return dir.substr(0, dir.find_last_of(L"\\/") + 1);
+}
+
+ComPtr<IDispatch> CreateControl() {
+    ComPtr<IDispatch> control;
+    EXPECT_EQ(
+        CoCreateInstance(CLSID_Nuvender, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&control)),
+        S_OK);
+    return control;
+}
+
+std::wstring GetText(IDispatch* control) {
+    VARIANT v = Invoke(control, kTextId, DISPATCH_PROPERTYGET, {});
+    std::wstring text;
+    if (v.vt == VT_BSTR) text.assign(v.bstrVal, SysStringLen(v.bstrVal));
+    VariantClear(&v);
+    return text;
+}
+
+void PutText(IDispatch* control, const std::wstring& text) {
+    VARIANT arg;
+    arg.vt = VT_BSTR;
+    arg.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    VARIANT r = Invoke(control, kTextId, DISPATCH_PROPERTYPUT, {arg});
+    VariantClear(&arg);
+    VariantClear(&r);
+}
+
+void PutDate(IDispatch* control, DATE date) {
+    VARIANT arg;
+    arg.vt = VT_DATE | VT_BYREF;
+    arg.pdate = &date;
+    VARIANT r = Invoke(control, kPutDateId, DISPATCH_METHOD, {arg});
+    VariantClear(&r);
+}
+
+DATE Date(int year, int month, int day) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(month);
+    st.wDay = static_cast<WORD>(day);
+    DATE d = 0;
+    SystemTimeToVariantTime(&st, &d);
+    return d;
+}
+
+STDMETHODIMP ChangeSink::QueryInterface(REFIID riid, void** out) {
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID___Nuvender) {
+        *out = this;
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP ChangeSink::GetTypeInfoCount(UINT* count) {
+    *count = 0;
+    return S_OK;
+}
+
+STDMETHODIMP ChangeSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+                                EXCEPINFO*, UINT*) {
+    EXPECT_EQ(id, 1);
+    EXPECT_EQ(params->cArgs, 0u);
+    texts.push_back(GetText(control_));
+    if (onChange) onChange();
+    return S_OK;
+}
+
+void ChangeSink::Advise() {
+    ComPtr<IConnectionPointContainer> container;
+    ASSERT_EQ(control_->QueryInterface(IID_PPV_ARGS(&container)), S_OK);
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(container->FindConnectionPoint(DIID___Nuvender, &point), S_OK);
+    ASSERT_EQ(point->Advise(this, &cookie), S_OK);
+}
+
+void ChangeSink::Unadvise() {
+    ComPtr<IConnectionPointContainer> container;
+    ASSERT_EQ(control_->QueryInterface(IID_PPV_ARGS(&container)), S_OK);
+    ComPtr<IConnectionPoint> point;
+    ASSERT_EQ(container->FindConnectionPoint(DIID___Nuvender, &point), S_OK);
+    ASSERT_EQ(point->Unadvise(cookie), S_OK);
+}
+
+AtlHost::AtlHost(int clientWidth, int clientHeight) {
+    static const bool registered = [] {
+        auto init = velmi::test::ProcAddress<AtlAxWinInitFn>(Atl(), "AtlAxWinInit");
+        return init && init();
+    }();
+    EXPECT_TRUE(registered);
+    RECT r{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    top_ =
+        CreateWindowExW(0, L"Static", L"Calendar host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20,
+                        20, r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+    host_ = CreateWindowExW(0, L"AtlAxWin", L"Ruviruve.Nuvender", WS_CHILD | WS_VISIBLE, 0, 0,
+                            clientWidth, clientHeight, top_, nullptr, nullptr, nullptr);
+    EXPECT_NE(host_, nullptr);
+    ShowWindow(top_, SW_SHOW);
+    UpdateWindow(top_);
+    auto get = velmi::test::ProcAddress<AtlAxGetControlFn>(Atl(), "AtlAxGetControl");
+    ComPtr<IUnknown> unknown;
+    EXPECT_EQ(get(host_, &unknown), S_OK);
+    if (unknown) {
+        EXPECT_EQ(unknown.As(&control_), S_OK);
+    }
+    Pump();
+}
+
+AtlHost::~AtlHost() {
+    control_.Reset();
+    DestroyWindow(top_);
+    Pump();
+}
+
+HWND AtlHost::Surface() const {
+    return FindWindowExW(host_, nullptr, L"NuvenderSurface", nullptr);
+}
+
+HWND AtlHost::Part(int id) const {
+    HWND surface = Surface();
+    if (id == kDateBoxId || id == kFrameId) return GetDlgItem(surface, id);
+    return GetDlgItem(GetDlgItem(surface, kFrameId), id);
+}
+
+std::wstring AtlHost::Text(int id) const {
+    wchar_t text[256] = {};
+    GetWindowTextW(Part(id), text, 256);
+    return text;
+}
+
+void Pump() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    }
+}
+
+void Click(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    const LPARAM at = MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
+    Pump();
+}
+
+COLORREF ColourAt(HWND window, int x, int y) {
+    UpdateWindow(window);
+    HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+int GreenCell(const AtlHost& host) {
+    for (int i = 0; i < kDayCount; ++i) {
+        HWND day = host.Day(i);
+        if (IsWindowVisible(day) && ColourAt(day, 1, 1) == RGB(0, 255, 0)) return i;
+    }
+    return -1;
+}
+
+void SaveScreenshot(HWND window, const std::wstring& name) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER info{sizeof(info), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
+    std::vector<char> bits(stride * static_cast<DWORD>(h));
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), bits.data(),
+              reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    // The test script names the folder; Wine reads its Unix path on drive Z:.
+    wchar_t named[MAX_PATH] = {};
+    std::wstring dir = GetEnvironmentVariableW(L"VELMI_ARTIFACTS", named, MAX_PATH)
+                           ? std::wstring(named) + L"/"
+                           : BinDirectory() + L"artifacts\\";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    BITMAPFILEHEADER file{0x4D42,
+                          static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(info) + bits.size()),
+                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(info)};
+    FILE* out = _wfopen((dir + name + L".bmp").c_str(), L"wb");
+    if (!out) return;
+    fwrite(&file, sizeof(file), 1, out);
+    fwrite(&info, sizeof(info), 1, out);
+    fwrite(bits.data(), 1, bits.size(), out);
+    fclose(out);
+}
+
+}  // namespace nuv::test

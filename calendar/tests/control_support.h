@@ -1,0 +1,95 @@
+// Test helpers that use the calendar control the way containers do: through
+// COM, IDispatch, a real event sink and Wine's own ActiveX host window.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+#include <ocidl.h>
+#include <wrl/client.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "layout.h"
+#include "nuv_h.h"
+
+namespace nuv::test {
+
+using Microsoft::WRL::ComPtr;
+
+inline constexpr DISPID kTextId = 0x68030000;
+inline constexpr DISPID kPutDateId = 0x60030002;
+
+// Directory of the running test executable, where Nuv.ocx is built too.
+[[nodiscard]] std::wstring BinDirectory();
+
+[[nodiscard]] ComPtr<IDispatch> CreateControl();
+[[nodiscard]] std::wstring GetText(IDispatch* control);
+void PutText(IDispatch* control, const std::wstring& text);
+void PutDate(IDispatch* control, DATE date);
+[[nodiscard]] DATE Date(int year, int month, int day);
+
+// Counts Change events and records the control's text at each one.
+class ChangeSink final : public IDispatch {
+public:
+    explicit ChangeSink(IDispatch* control) : control_(control) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; }  // lives on the test's stack
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                        UINT*) override;
+
+    void Advise();
+    void Unadvise();
+    [[nodiscard]] size_t Count() const { return texts.size(); }
+    void Clear() { texts.clear(); }
+
+    std::vector<std::wstring> texts;  // the control's text at each Change
+    std::function<void()> onChange;   // runs inside the event
+    DWORD cookie = 0;
+
+private:
+    IDispatch* control_;
+    ULONG refs_ = 1;
+};
+
+// The control hosted in place by Wine's ActiveX host window (atl.dll's
+// "AtlAxWin") inside a top-level window of its own.
+class AtlHost {
+public:
+    AtlHost(int clientWidth = 260, int clientHeight = 320);
+    ~AtlHost();
+    AtlHost(const AtlHost&) = delete;
+    AtlHost& operator=(const AtlHost&) = delete;
+
+    [[nodiscard]] IDispatch* Control() const { return control_.Get(); }
+    [[nodiscard]] HWND Top() const { return top_; }
+    [[nodiscard]] HWND Host() const { return host_; }
+    [[nodiscard]] HWND Surface() const;
+    [[nodiscard]] HWND Part(int id) const;  // a child of the control by its identifier
+    [[nodiscard]] HWND Day(int index) const { return Part(kDayIdBase + index); }
+    [[nodiscard]] std::wstring Text(int id) const;
+
+private:
+    HWND top_ = nullptr;
+    HWND host_ = nullptr;
+    ComPtr<IDispatch> control_;
+};
+
+// Lets pending window messages run.
+void Pump();
+// A click as the mouse makes it: button down and up at the centre of a window.
+void Click(HWND window);
+// Where the green (selected) cell is, or -1.
+[[nodiscard]] int GreenCell(const AtlHost& host);
+[[nodiscard]] COLORREF ColourAt(HWND window, int x, int y);
+// Saves what the screen shows of a window as a BMP under artifacts/.
+void SaveScreenshot(HWND window, const std::wstring& name);
+
+}  // namespace nuv::test
