@@ -187,10 +187,65 @@ void Pump() {
 void Click(HWND window) {
     RECT r{};
     GetClientRect(window, &r);
-    const LPARAM at = MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2);
+    ClickAt(window, {(r.right - r.left) / 2, (r.bottom - r.top) / 2});
+}
+
+void ClickAt(HWND window, POINT client) {
+    const LPARAM at = MAKELPARAM(client.x, client.y);
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(window, WM_LBUTTONUP, 0, at);
     Pump();
+}
+
+POINT ScreenCentre(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void BringToFront(HWND top) {
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(top);
+    Pump();
+}
+
+bool RealClick(POINT screen) {
+    // Absolute input is normalised to 0 .. 65535 across the screen; rounding
+    // up makes the platform's truncating scale-back land on the same pixel.
+    const LONG width = GetSystemMetrics(SM_CXSCREEN);
+    const LONG height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3]{};
+    for (INPUT& input : inputs)
+        input.type = INPUT_MOUSE;
+    inputs[0].mi.dx = (screen.x * 65536 + width - 1) / width;
+    inputs[0].mi.dy = (screen.y * 65536 + height - 1) / height;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    if (SendInput(3, inputs, sizeof(INPUT)) != 3) {
+        ADD_FAILURE() << "SendInput refused the click";
+        return false;
+    }
+    // The input is queued for whichever thread owns the window under the
+    // pointer; it is handled only while we pump.
+    bool released = false;
+    const DWORD start = GetTickCount();
+    while (!released && GetTickCount() - start < 3000) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            released = released || msg.message == WM_LBUTTONUP;
+        }
+        if (!released) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    Pump();
+    POINT at{};
+    GetCursorPos(&at);
+    EXPECT_TRUE(at.x == screen.x && at.y == screen.y)
+        << "pointer at " << at.x << "," << at.y << " not " << screen.x << "," << screen.y;
+    if (!released) ADD_FAILURE() << "the click at " << screen.x << "," << screen.y << " never came";
+    return released;
 }
 
 COLORREF ColourAt(HWND window, int x, int y) {
@@ -204,13 +259,22 @@ COLORREF ColourAt(HWND window, int x, int y) {
 int GreenCell(const AtlHost& host) {
     for (int i = 0; i < kDayCount; ++i) {
         HWND day = host.Day(i);
-        if (IsWindowVisible(day) && ColourAt(day, 1, 1) == RGB(0, 255, 0)) return i;
+        // Inside the dotted focus rectangle a clicked cell draws one pixel in.
+        if (IsWindowVisible(day) && ColourAt(day, 2, 2) == RGB(0, 255, 0)) return i;
     }
     return -1;
 }
 
 void SaveScreenshot(HWND window, const std::wstring& name) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Wine paints into a buffer of its own and copies it to the X screen, which
+    // is what we read, only now and then while painting; waiting idle for
+    // messages lets it copy the rest, or the picture may miss the last strokes.
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 150) {
+        Pump();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
     RECT r{};
     GetWindowRect(window, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;

@@ -86,6 +86,18 @@ private:
 void Pump();
 // A click as the mouse makes it: button down and up at the centre of a window.
 void Click(HWND window);
+// The same at a point of a window's client area.
+void ClickAt(HWND window, POINT client);
+// Where a window's centre is on the screen.
+[[nodiscard]] POINT ScreenCentre(HWND window);
+// Raises a top-level window above the others and makes it the foreground
+// window, so real input at its place reaches it.
+void BringToFront(HWND top);
+// Real input: the pointer moves to a point of the screen and the left button
+// is pressed and released there, so the window system's own hit-testing
+// picks the window. Returns once the release has been handled; false (with a
+// test failure) when the input never arrived.
+bool RealClick(POINT screen);
 // Where the green (selected) cell is, or -1.
 [[nodiscard]] int GreenCell(const AtlHost& host);
 [[nodiscard]] COLORREF ColourAt(HWND window, int x, int y);
