@@ -1,0 +1,65 @@
+#include "day_notes.h"
+
+#include "alarm_scan.h"
+
+namespace velmi {
+
+void DayNotes::Nuvender1_Change() {
+    const std::wstring text = window_.CalendarText();
+    // The calendar announces every edit of its date box, half-typed ones
+    // too; until its text names a day the note stays with its own day.
+    const std::optional<DateSerial> day = readDate_(text);
+    if (!day) return;
+
+    if (!Loading) {
+        const SaveOutcome saved = SaveShownNote();
+        if (saved.attempted && saved.result.Failed()) {
+            // Keep the unsaved note on screen, under its own day; the next
+            // change tries again.
+            window_.ReportStoreProblem(
+                {StoreProblem::Kind::kSave, LastDateText, saved.result.error});
+            return;
+        }
+    }
+    window_.SetCaption(std::wstring(kCaptionPrefix) + text);
+    LastDateText = text;
+    LoadNoteOf(*day);
+    ScanAlarms(window_.NoteText(), alarms_);
+    PurgeBeforeToday();
+    Loading = false;
+}
+
+DayNotes::SaveOutcome DayNotes::SaveShownNote() {
+    const std::optional<DateSerial> day = readDate_(LastDateText);
+    if (!day) return {};
+    return SaveNoteOf(*day);
+}
+
+DayNotes::SaveOutcome DayNotes::SaveNoteOf(DateSerial day) {
+    if (unreadDay_ == day && !window_.NoteEdited()) return {};
+    const RegResult result = store_.WriteNote(day, window_.NoteText());
+    if (!result.Failed()) unreadDay_.reset();
+    return {true, result};
+}
+
+void DayNotes::LoadNoteOf(DateSerial day) {
+    const RegText note = store_.ReadNote(day);
+    window_.SetNoteText(note.result.Failed() ? std::wstring() : note.text);
+    if (note.result.Failed()) {
+        unreadDay_ = day;
+        window_.ReportStoreProblem({StoreProblem::Kind::kRead, LastDateText, note.result.error});
+    } else {
+        unreadDay_.reset();
+    }
+}
+
+void DayNotes::PurgeBeforeToday() {
+    // Today is read afresh, so a run past midnight purges from the new day.
+    const DateSerial today = SerialFromCivil(clock_.Now().date);
+    for (DateSerial d = today - 1; d >= today - kPurgedDays; --d) {
+        // A day that cannot be deleted merely keeps its note.
+        (void)store_.RemoveDay(d);
+    }
+}
+
+}  // namespace velmi

@@ -1,0 +1,84 @@
+// The notes follow the calendar: every change of its date stores the note of
+// the day being left, shows the new day's note, arms that note's alarms and
+// deletes the notes of the ten days before today.
+#pragma once
+
+#include "alarm_tables.h"
+#include "clock.h"
+#include "note_store.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmi {
+
+inline constexpr std::wstring_view kCaptionPrefix = L"Scheduled items for ";
+inline constexpr int kPurgedDays = 10;
+
+// A note that could not be kept or shown, for the window to report.
+struct StoreProblem {
+    enum class Kind { kSave, kRead } kind = Kind::kSave;
+    std::wstring dayText;  // the calendar's text of the day
+    unsigned long error = 0;
+};
+
+// What the procedure needs of the main window.
+class NoteWindow {
+public:
+    virtual ~NoteWindow() = default;
+    [[nodiscard]] virtual std::wstring CalendarText() = 0;  // Nuvender1.text
+    [[nodiscard]] virtual std::wstring NoteText() = 0;      // Text1
+    // Replaces the note box's text; the box counts as unedited afterwards.
+    virtual void SetNoteText(std::wstring_view text) = 0;
+    [[nodiscard]] virtual bool NoteEdited() = 0;
+    virtual void SetCaption(std::wstring_view caption) = 0;
+    virtual void ReportStoreProblem(const StoreProblem& problem) = 0;
+};
+
+using DateReader = std::function<std::optional<DateSerial>(std::wstring_view)>;
+
+class DayNotes {
+public:
+    DayNotes(NoteStore& store, const Clock& clock, DateReader readDate, NoteWindow& window,
+             MinuteTable& alarms)
+        : store_(store),
+          clock_(clock),
+          readDate_(std::move(readDate)),
+          window_(window),
+          alarms_(alarms) {}
+
+    // Loading: no day is shown yet, so the first change stores nothing.
+    bool Loading = false;
+    // The calendar text of the day whose note is in the note box.
+    std::wstring LastDateText;
+
+    // The calendar's Change event.
+    void Nuvender1_Change();
+
+    // Stores the note box under the day it belongs to (closing, the session's
+    // end). Nothing to store before a day was shown, or when the day's note
+    // could not be read and the box was not edited since.
+    struct SaveOutcome {
+        bool attempted = false;
+        RegResult result;
+    };
+    [[nodiscard]] SaveOutcome SaveShownNote();
+
+private:
+    [[nodiscard]] SaveOutcome SaveNoteOf(DateSerial day);
+    void LoadNoteOf(DateSerial day);
+    void PurgeBeforeToday();
+
+    NoteStore& store_;
+    const Clock& clock_;
+    DateReader readDate_;
+    NoteWindow& window_;
+    MinuteTable& alarms_;
+    // The shown day whose stored note could not be read: its empty box must
+    // not replace that note unless the user writes one.
+    std::optional<DateSerial> unreadDay_;
+};
+
+}  // namespace velmi

@@ -1,0 +1,74 @@
+// Velmi's start-up routine and message loop.
+#include "form1.h"
+#include "registry.h"
+#include "registry_note_store.h"
+#include "store_root.h"
+#include "win_date.h"
+
+#include <mmsystem.h>
+#include <ole2.h>
+
+#include <optional>
+
+namespace velmi {
+namespace {
+
+// The help file the F1 key opens, named before any window exists.
+const wchar_t* g_helpFile = nullptr;
+
+class SystemSound final : public SoundPlayer {
+public:
+    void Play(std::wstring_view fileName) override {
+        // Synchronous; the platform's default sound stands in for a missing file.
+        const std::wstring name(fileName);
+        (void)sndPlaySoundW(name.c_str(), SND_SYNC);
+    }
+};
+
+// The notes live under HKEY_LOCAL_MACHINE where it can be written, else
+// under HKEY_CURRENT_USER; the choice is made once per run.
+class StoreChoice {
+public:
+    NoteStore& Open() {
+        const StoreRootChoice choice = ChooseStoreRoot(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER,
+                                                       CanWriteStore(HKEY_LOCAL_MACHINE));
+        if (choice.copy.Failed()) {
+            const std::wstring text =
+                L"Some of the notes kept for all users could not be copied to your own notes:\n" +
+                SystemErrorText(choice.copy.error);
+            MessageBoxW(nullptr, text.c_str(), kAppTitle, MB_OK | MB_ICONWARNING);
+        }
+        return store_.emplace(choice.root);
+    }
+
+private:
+    std::optional<RegistryNoteStore> store_;
+};
+
+int Run() {
+    g_helpFile = L"VelmiReg.hlp";
+    SystemClock clock;
+    SystemSound sound;
+    StoreChoice store;
+    Form1 form({[&]() -> NoteStore& { return store.Open(); }, clock, sound,
+                L"Local\\Tolvane.Velmi.OneCopy"});
+    if (!form.Create()) return 0;
+    form.Show();
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (form.PreTranslateMessage(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+}  // namespace velmi
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    if (FAILED(OleInitialize(nullptr))) return 1;
+    const int result = velmi::Run();
+    OleUninitialize();
+    return result;
+}

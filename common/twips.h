@@ -1,0 +1,20 @@
+// Positions and sizes in twips (1/1440 inch), converted to pixels at a
+// window's real resolution (15 twips a pixel at 96 dpi).
+#pragma once
+
+namespace velmi {
+
+struct TwipRect {
+    int left, top, width, height;
+    [[nodiscard]] constexpr TwipRect WithTop(int t) const noexcept {
+        return {left, t, width, height};
+    }
+};
+
+[[nodiscard]] constexpr int TwipsToPixels(int twips, int dpi) noexcept {
+    // Rounded to the nearest pixel, as the platform's MulDiv does.
+    const long long scaled = static_cast<long long>(twips) * dpi;
+    return static_cast<int>(scaled >= 0 ? (scaled + 720) / 1440 : -((-scaled + 720) / 1440));
+}
+
+}  // namespace velmi

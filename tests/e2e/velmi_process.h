@@ -1,0 +1,48 @@
+// Velmi.exe started as a process of its own, found and driven from outside
+// the way a user's input reaches it.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+namespace velmi::test {
+
+class VelmiProcess {
+public:
+    VelmiProcess();
+    ~VelmiProcess();  // a copy still running is ended
+    VelmiProcess(const VelmiProcess&) = delete;
+    VelmiProcess& operator=(const VelmiProcess&) = delete;
+
+    [[nodiscard]] DWORD Pid() const noexcept { return info_.dwProcessId; }
+    // The main window once it is shown with its caption set, or null.
+    [[nodiscard]] HWND WaitForMainWindow(
+        std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    [[nodiscard]] bool WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    [[nodiscard]] bool Running() const;
+    [[nodiscard]] HWND Main() const noexcept { return main_; }
+    [[nodiscard]] HWND Child(int id) const;  // a control of the main window, at any depth
+    [[nodiscard]] HWND Focus() const;        // the window with the keyboard focus
+
+private:
+    PROCESS_INFORMATION info_{};
+    HWND main_ = nullptr;
+};
+
+// Types text into a window, one WM_CHAR per character (CR LF as a line break).
+void TypeInto(HWND window, const std::wstring& text);
+
+// Today in the calendar's own form, in the user's locale.
+[[nodiscard]] std::wstring TodayCanonical();
+
+// The directory of the test executables, where Velmi.exe and Nuv.ocx are built.
+[[nodiscard]] std::wstring BinDir();
+
+// What reg.exe prints for a key and everything below it.
+[[nodiscard]] std::string RegQuery(const std::wstring& key);
+// Removes a key with everything below it.
+void RegDeleteAll(const std::wstring& key);
+
+}  // namespace velmi::test
