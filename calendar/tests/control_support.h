@@ -12,9 +12,12 @@
 #include <vector>
 
 #include "layout.h"
+#include "screenshot.h"
 #include "nuv_h.h"
 
 namespace nuv::test {
+
+using velmi::test::SaveScreenshot;
 
 using Microsoft::WRL::ComPtr;
 
@@ -101,7 +104,5 @@ bool RealClick(POINT screen);
 // Where the green (selected) cell is, or -1.
 [[nodiscard]] int GreenCell(const AtlHost& host);
 [[nodiscard]] COLORREF ColourAt(HWND window, int x, int y);
-// Saves what the screen shows of a window as a BMP under artifacts/.
-void SaveScreenshot(HWND window, const std::wstring& name);
 
 }  // namespace nuv::test

@@ -4,7 +4,6 @@
 #include "velmi_process.h"
 
 #include <gtest/gtest.h>
-#include <oleauto.h>
 
 namespace velmi::test {
 namespace {
@@ -16,13 +15,7 @@ constexpr wchar_t kStoreKey[] = L"HKLM\\Software\\Tolvane";
 constexpr wchar_t kUserStoreKey[] = L"HKCU\\Software\\Tolvane";
 
 std::wstring TodayNoteKey() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    now.wHour = now.wMinute = now.wSecond = now.wMilliseconds = 0;
-    DATE today = 0;
-    SystemTimeToVariantTime(&now, &today);
-    return L"HKLM\\Software\\Tolvane\\Ruviruve\\ " + std::to_wstring(static_cast<long>(today)) +
-           L"\\task";
+    return NoteKey(TodaySerial());
 }
 
 class Startup : public ::testing::Test {

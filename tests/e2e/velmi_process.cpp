@@ -3,6 +3,8 @@
 #include "message_box_answerer.h"
 #include "process.h"
 
+#include <oleauto.h>
+
 #include <thread>
 
 namespace velmi::test {
@@ -81,6 +83,38 @@ HWND VelmiProcess::Focus() const {
     gui.cbSize = sizeof(gui);
     GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &gui);
     return gui.hwndFocus;
+}
+
+HWND VelmiProcess::DayCell(int day) const {
+    constexpr int kFrameId = 1300, kDayIdBase = 1000, kDays = 37;
+    HWND surface = FindWindowExW(main_, nullptr, L"NuvenderSurface", nullptr);
+    HWND frame = GetDlgItem(surface, kFrameId);
+    for (int i = 0; i < kDays; ++i) {
+        HWND cell = GetDlgItem(frame, kDayIdBase + i);
+        if (IsWindowVisible(cell) && WindowText(cell) == std::to_wstring(day)) return cell;
+    }
+    return nullptr;
+}
+
+void ClickCentre(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+long TodaySerial() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    now.wHour = now.wMinute = now.wSecond = now.wMilliseconds = 0;
+    DATE today = 0;
+    SystemTimeToVariantTime(&now, &today);
+    return static_cast<long>(today);
+}
+
+std::wstring NoteKey(long serial) {
+    return L"HKLM\\Software\\Tolvane\\Ruviruve\\ " + std::to_wstring(serial) + L"\\task";
 }
 
 void TypeInto(HWND window, const std::wstring& text) {

@@ -25,11 +25,20 @@ public:
     [[nodiscard]] HWND Main() const noexcept { return main_; }
     [[nodiscard]] HWND Child(int id) const;  // a control of the main window, at any depth
     [[nodiscard]] HWND Focus() const;        // the window with the keyboard focus
+    // The calendar's visible day cell showing the day number, or null.
+    [[nodiscard]] HWND DayCell(int day) const;
 
 private:
     PROCESS_INFORMATION info_{};
     HWND main_ = nullptr;
 };
+
+// A click as the mouse makes it, at the centre of a window of another process.
+void ClickCentre(HWND window);
+
+// The serial of today and the registry key of a day's note.
+[[nodiscard]] long TodaySerial();
+[[nodiscard]] std::wstring NoteKey(long serial);
 
 // Types text into a window, one WM_CHAR per character (CR LF as a line break).
 void TypeInto(HWND window, const std::wstring& text);
