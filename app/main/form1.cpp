@@ -1,11 +1,16 @@
 #include "form1.h"
 
 #include "alarm_panel.h"
+#include "alarm_panel_rules.h"
+#include "countdown.h"
 #include "form1_layout.h"
+#include "input_box.h"
 #include "registry.h"
 #include "resource_ids.h"
 #include "win_date.h"
 
+#include <commctrl.h>
+#include <oleauto.h>
 #include <shlobj.h>
 
 #include <array>
@@ -17,6 +22,9 @@ namespace {
 
 constexpr UINT WMAPP_STORE_PROBLEM = WM_APP + 1;
 constexpr COLORREF kLightYellow = RGB(255, 255, 192);
+
+constexpr UINT_PTR kPanelBoxSubclass = 1;
+constexpr wchar_t kTimerPrompt[] = L"Enter number of minutes for timer";
 
 constexpr wchar_t kSecondCopy[] =
     L"Only one copy of Tolvane Schedule can be executed,  already open on this machine";
@@ -287,17 +295,110 @@ void Form1::OnDestroy() {
 }
 
 void Form1::OnCommand(int id, int code, HWND control) {
-    (void)code;
-    (void)control;
     switch (id) {
         case kMenuTimerId:
+            mnuTimer_Click();
+            break;
         case kMenuAlarmId:
-        case kMenuHelpId:
-        case kMenuAboutId:
-        case kMenuProductsId:
+            mnuAlarm_Click();
+            break;
+        case kLabel1Id:
+            if (code == STN_CLICKED) Label1_Click();
+            break;
+        case kText2Id:
+        case kText3Id:
+            if (code == EN_CHANGE) PanelBox_Change(control);
+            if (code == EN_SETFOCUS) PanelBox_GotFocus(control);
+            if (code == EN_KILLFOCUS) PanelBox_LostFocus(control);
+            break;
+        case kCommand1Id:
+            if (code == BN_CLICKED) Command1_Click();
+            break;
+        case kCommand2Id:
+            if (code == BN_CLICKED) Command2_Click();
+            break;
         default:
             break;
     }
+}
+
+void Form1::mnuTimer_Click() {
+    for (;;) {
+        const std::optional<std::wstring> answer = InputBox(hwnd_, kTimerPrompt, kAppTitle);
+        if (!answer || answer->empty()) return;
+        // A number as the user's locale writes it, with a sign or a fraction.
+        std::wstring text = *answer;
+        double minutes = 0;
+        if (FAILED(VarR8FromStr(text.data(), LOCALE_USER_DEFAULT, 0, &minutes))) continue;
+        const CountdownOutcome outcome = CountdownEnd(services_.clock.Now().time, minutes);
+        if (outcome.step == CountdownStep::kAskAgain) continue;
+        if (outcome.step == CountdownStep::kRecord) RecordCountdown(module1_.timers, outcome.end);
+        return;
+    }
+}
+
+void Form1::mnuAlarm_Click() {
+    DWORD start = 0;
+    SendMessageW(text1_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    module1_.alarmInsertPos = start;
+    ShowWindow(frame1_, SW_SHOW);
+    SetWindowTextW(text2_, L"00");
+    SetWindowTextW(text3_, L"00");
+    SetWindowTextW(label1_, L"AM");
+    SetFocus(text2_);
+}
+
+void Form1::Label1_Click() {
+    SetWindowTextW(label1_, std::wstring(ToggleDesignator(WindowText(label1_))).c_str());
+}
+
+void Form1::PanelBox_Change(HWND box) {
+    const std::wstring text = WindowText(box);
+    const auto fixed = box == text2_ ? CheckHours(text) : CheckMinutes(text);
+    if (fixed) SetWindowTextW(box, fixed->c_str());
+}
+
+void Form1::PanelBox_GotFocus(HWND box) {
+    SendMessageW(box, EM_SETSEL, 0, -1);
+}
+
+void Form1::PanelBox_LostFocus(HWND box) {
+    if (const auto padded = PadOnLostFocus(WindowText(box))) SetWindowTextW(box, padded->c_str());
+}
+
+bool Form1::PanelBox_KeyPress(HWND box, wchar_t key) {
+    const PanelKey filtered = FilterPanelKey(key);
+    if (filtered.moveFocus) SetFocus(box == text2_ ? text3_ : command1_);
+    return filtered.pass;
+}
+
+LRESULT CALLBACK Form1::PanelBoxProc(HWND box, UINT message, WPARAM wp, LPARAM lp, UINT_PTR,
+                                     DWORD_PTR data) {
+    if (message == WM_CHAR &&
+        !reinterpret_cast<Form1*>(data)->PanelBox_KeyPress(box, static_cast<wchar_t>(wp))) {
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(box, PanelBoxProc, kPanelBoxSubclass);
+    return DefSubclassProc(box, message, wp, lp);
+}
+
+void Form1::Command1_Click() {
+    const std::wstring marker =
+        MarkerText(WindowText(text2_), WindowText(text3_), WindowText(label1_));
+    const std::wstring note = InsertMarker(NoteText(), module1_.alarmInsertPos, marker);
+    SetWindowTextW(text1_, note.c_str());
+    // An edit like any other: it is stored with the note.
+    SendMessageW(text1_, EM_SETMODIFY, TRUE, 0);
+    HidePanel();
+}
+
+void Form1::Command2_Click() {
+    HidePanel();
+}
+
+void Form1::HidePanel() {
+    ShowWindow(frame1_, SW_HIDE);
+    SetFocus(text1_);
 }
 
 void Form1::OnTimer(UINT_PTR id) {
@@ -372,8 +473,10 @@ void Form1::CreateControls() {
     text3_ = make(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, frame2_,
                   kText3Id);
     label1_ = make(0, L"STATIC", L"AM", WS_VISIBLE | SS_LEFT | SS_NOTIFY, frame2_, kLabel1Id);
-    SendMessageW(text2_, EM_SETLIMITTEXT, 2, 0);
-    SendMessageW(text3_, EM_SETLIMITTEXT, 2, 0);
+    for (HWND box : {text2_, text3_}) {
+        SendMessageW(box, EM_SETLIMITTEXT, 2, 0);
+        SetWindowSubclass(box, PanelBoxProc, kPanelBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+    }
     Layout();
 }
 
@@ -416,6 +519,9 @@ void Form1::ApplyFonts() {
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (gdi_->font) DeleteObject(gdi_->font);
     gdi_->font = font;
+    // Narrow margins (a new font resets them), so both digits fit the small boxes.
+    for (HWND box : {text2_, text3_})
+        SendMessageW(box, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
 }
 
 void Form1::OnDpiChanged(const RECT& suggested) {

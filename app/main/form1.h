@@ -113,6 +113,17 @@ private:
 
     // Control events.
     void Nuvender1_Change() { notes_.Nuvender1_Change(); }
+    void mnuTimer_Click();
+    void mnuAlarm_Click();
+    void Label1_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void PanelBox_Change(HWND box);
+    void PanelBox_GotFocus(HWND box);
+    void PanelBox_LostFocus(HWND box);
+    [[nodiscard]] bool PanelBox_KeyPress(HWND box, wchar_t key);
+    void HidePanel();
+    static LRESULT CALLBACK PanelBoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     void Timer2_Timer() { CheckDue(module1_.timers, services_.clock, *this, kTimerPrefix); }
     void Timer3_Timer() { CheckDue(module1_.alarms, services_.clock, *this, kAlarmPrefix); }
 

@@ -1,118 +1,14 @@
-// The main window in this process, with the real calendar control and the
-// real registry, a clock and a sound of the test's own, and message boxes
-// answered as a user would.
-#include "form1.h"
-#include "layout.h"
-#include "message_box_answerer.h"
-#include "registry_note_store.h"
+#include "form1_fixture.h"
 
-#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <cstdio>
 #include <thread>
 
-namespace velmi {
+namespace velmi::test {
 namespace {
 
 using namespace std::chrono_literals;
-using test::MessageBoxAnswerer;
-
-constexpr wchar_t kTestRoot[] = L"Software\\VelmiTests\\Form1";
-constexpr DateSerial kToday = 46361;  // Saturday, 5 December 2026
-
-class TestClock : public Clock {
-public:
-    LocalDateTime Now() const override { return now; }
-    LocalDateTime now{{2026, 12, 5}, {9, 30, 5}};
-};
-
-class RecordingSound : public SoundPlayer {
-public:
-    void Play(std::wstring_view name) override { plays.emplace_back(name); }
-    std::vector<std::wstring> plays;
-};
-
-// The real registry, with writes or reads that fail on demand.
-class TestStore : public NoteStore {
-public:
-    explicit TestStore(HKEY root) : inner_(root) {}
-    RegText ReadNote(DateSerial day) override {
-        if (failReads) return {{RegStatus::kFailed, ERROR_ACCESS_DENIED}, L""};
-        return inner_.ReadNote(day);
-    }
-    RegResult WriteNote(DateSerial day, std::wstring_view note) override {
-        if (failWrites) return {RegStatus::kFailed, ERROR_ACCESS_DENIED};
-        return inner_.WriteNote(day, note);
-    }
-    RegResult RemoveDay(DateSerial day) override { return inner_.RemoveDay(day); }
-    bool failReads = false, failWrites = false;
-
-private:
-    RegistryNoteStore inner_;
-};
-
-void Pump() {
-    MSG msg;
-    for (int round = 0; round < 4; ++round) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    }
-}
-
-std::wstring TextOf(HWND w) {
-    wchar_t text[4096] = {};
-    GetWindowTextW(w, text, 4096);
-    return text;
-}
-
-class Form1Test : public ::testing::Test {
-protected:
-    void SetUp() override {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestRoot, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &root, nullptr),
-                  ERROR_SUCCESS);
-        store = std::make_unique<TestStore>(root);
-    }
-    void TearDown() override {
-        form.reset();
-        Pump();
-        RegCloseKey(root);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
-    }
-    void Start() {
-        form = std::make_unique<Form1>(Form1Services{[this]() -> NoteStore& { return *store; },
-                                                     clock, sound, L"Local\\VelmiTests.Form1"});
-        ASSERT_TRUE(form->Create());
-        form->Show();
-        Pump();
-    }
-    HWND Note() const { return GetDlgItem(form->Window(), kText1Id); }
-    HWND CalendarPart(int id) const {
-        HWND frame = GetDlgItem(form->Calendar().Window(), nuv::kFrameId);
-        return id == nuv::kDateBoxId ? GetDlgItem(form->Calendar().Window(), id)
-                                     : GetDlgItem(frame, id);
-    }
-    void Click(HWND w) {
-        SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-        SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-    }
-    void Key(UINT vk) {
-        MSG msg{GetFocus(), WM_KEYDOWN, vk, 0, 0, {}};
-        if (!form->PreTranslateMessage(msg)) SendMessageW(msg.hwnd, WM_KEYDOWN, vk, 0);
-    }
-    std::wstring Stored(DateSerial day) { return RegistryNoteStore(root).ReadNote(day).text; }
-
-    HKEY root = nullptr;
-    TestClock clock;
-    RecordingSound sound;
-    std::unique_ptr<TestStore> store;
-    std::unique_ptr<Form1> form;
-};
 
 TEST_F(Form1Test, StartsOnTodayWithTheFocusInTheNote) {
     Start();
@@ -253,4 +149,4 @@ TEST_F(Form1Test, AlarmsGoOffWithFivePlaysAndAReport) {
 }
 
 }  // namespace
-}  // namespace velmi
+}  // namespace velmi::test

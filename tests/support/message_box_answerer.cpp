@@ -8,6 +8,12 @@ namespace {
 constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
 constexpr int kMessageIconId = 0x0440;  // the static that shows its icon
 
+bool IsButton(HWND window) {
+    wchar_t cls[16] = {};
+    GetClassNameW(window, cls, 16);
+    return _wcsicmp(cls, L"Button") == 0;
+}
+
 bool IsDialogOf(HWND window, DWORD processId) {
     wchar_t cls[16] = {};
     GetClassNameW(window, cls, 16);
@@ -40,6 +46,11 @@ std::vector<SeenBox> MessageBoxAnswerer::Seen() const {
     return seen_;
 }
 
+void MessageBoxAnswerer::QueueReply(std::wstring text, int commandId) {
+    std::lock_guard lock(mutex_);
+    replies_.emplace_back(std::move(text), commandId);
+}
+
 void MessageBoxAnswerer::Clear() {
     std::lock_guard lock(mutex_);
     seen_.clear();
@@ -68,39 +79,51 @@ void MessageBoxAnswerer::Run() {
 }
 
 void MessageBoxAnswerer::Visit(HWND box) {
+    std::pair<std::wstring, int> reply{L"", answer_};
     {
         std::lock_guard lock(mutex_);
         // Forget boxes that are gone, so a reused handle counts as a new box.
         std::erase_if(recorded_, [](HWND w) { return !IsWindow(w); });
+        std::erase_if(answered_, [](HWND w) { return !IsWindow(w); });
         if (!recorded_.contains(box)) {
-            SeenBox seen;
-            seen.title = WindowText(box);
-            seen.text = WindowText(GetDlgItem(box, kMessageTextId));
-            // The icon static is always there; it holds an icon only when the box has one.
-            HWND icon = GetDlgItem(box, kMessageIconId);
-            seen.hasIcon = icon && SendMessageW(icon, STM_GETICON, 0, 0) != 0;
-            seen.owner = GetWindow(box, GW_OWNER);
-            for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-                wchar_t cls[16] = {};
-                GetClassNameW(c, cls, 16);
-                if (_wcsicmp(cls, L"Button") == 0) seen.buttons.push_back(WindowText(c));
-            }
             recorded_.insert(box);
-            seen_.push_back(std::move(seen));
+            seen_.push_back(Read(box));
             seenChanged_.notify_all();
         }
-    }
-    if (hold_) return;
-    int id = answer_;
-    HWND button = GetDlgItem(box, id);
-    if (!button) {
-        for (HWND c = GetWindow(box, GW_CHILD); c && !button; c = GetWindow(c, GW_HWNDNEXT)) {
-            wchar_t cls[16] = {};
-            GetClassNameW(c, cls, 16);
-            if (_wcsicmp(cls, L"Button") == 0) button = c;
+        if (hold_ || answered_.contains(box)) return;
+        answered_.insert(box);
+        if (!replies_.empty()) {
+            reply = replies_.front();
+            replies_.erase(replies_.begin());
         }
-        id = button ? GetDlgCtrlID(button) : IDOK;
     }
+    if (HWND field = FindWindowExW(box, nullptr, L"Edit", nullptr)) {
+        SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reply.first.c_str()));
+    }
+    Press(box, reply.second);
+}
+
+SeenBox MessageBoxAnswerer::Read(HWND box) {
+    SeenBox seen;
+    seen.window = box;
+    seen.title = WindowText(box);
+    seen.text = WindowText(GetDlgItem(box, kMessageTextId));
+    // The icon static is always there; it holds an icon only when the box has one.
+    HWND icon = GetDlgItem(box, kMessageIconId);
+    seen.hasIcon = icon && SendMessageW(icon, STM_GETICON, 0, 0) != 0;
+    seen.owner = GetWindow(box, GW_OWNER);
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (IsButton(c)) seen.buttons.push_back(WindowText(c));
+    }
+    return seen;
+}
+
+void MessageBoxAnswerer::Press(HWND box, int id) {
+    HWND button = GetDlgItem(box, id);
+    for (HWND c = GetWindow(box, GW_CHILD); c && !button; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (IsButton(c)) button = c;
+    }
+    if (button) id = GetDlgCtrlID(button);
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 

@@ -18,10 +18,11 @@ namespace velmi::test {
 
 struct SeenBox {
     std::wstring title;
-    std::wstring text;
+    std::wstring text;  // the message, or an input box's prompt
     std::vector<std::wstring> buttons;  // captions, in child order
     bool hasIcon = false;
     HWND owner = nullptr;
+    HWND window = nullptr;  // the box itself, gone once it was answered
 };
 
 class MessageBoxAnswerer {
@@ -35,6 +36,9 @@ public:
     MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
 
     void SetAnswer(int commandId) { answer_ = commandId; }
+    // The next boxes are answered in turn by typing the text into their entry
+    // field (input boxes have one) and pressing the button; then the usual answer.
+    void QueueReply(std::wstring text, int commandId = IDOK);
     // Leaves boxes open (they are still recorded) until answering is resumed.
     void Hold(bool hold) { hold_ = hold; }
     [[nodiscard]] std::vector<SeenBox> Seen() const;
@@ -45,6 +49,8 @@ public:
 private:
     void Run();
     void Visit(HWND box);
+    static SeenBox Read(HWND box);
+    static void Press(HWND box, int commandId);
 
     DWORD processId_;
     std::atomic<int> answer_;
@@ -54,6 +60,8 @@ private:
     mutable std::condition_variable seenChanged_;
     std::vector<SeenBox> seen_;
     std::set<HWND> recorded_;
+    std::set<HWND> answered_;
+    std::vector<std::pair<std::wstring, int>> replies_;
     std::thread thread_;
 };
 
