@@ -5,6 +5,7 @@
 #include "countdown.h"
 #include "form1_layout.h"
 #include "input_box.h"
+#include "products.h"
 #include "registry.h"
 #include "resource_ids.h"
 #include "win_date.h"
@@ -12,6 +13,7 @@
 #include <commctrl.h>
 #include <oleauto.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <array>
 #include <cstdio>
@@ -24,6 +26,7 @@ constexpr UINT WMAPP_STORE_PROBLEM = WM_APP + 1;
 constexpr COLORREF kLightYellow = RGB(255, 255, 192);
 
 constexpr UINT_PTR kPanelBoxSubclass = 1;
+constexpr DWORD kMaxUrl = 2084;  // the longest URL the shell takes
 constexpr wchar_t kTimerPrompt[] = L"Enter number of minutes for timer";
 
 constexpr wchar_t kSecondCopy[] =
@@ -80,6 +83,7 @@ Form1::Form1(Form1Services services)
       gdi_(std::make_unique<Gdi>()) {}
 
 Form1::~Form1() {
+    products_.reset();
     if (hwnd_) DestroyWindow(hwnd_);
     if (instanceMutex_) CloseHandle(instanceMutex_);
 }
@@ -302,6 +306,15 @@ void Form1::OnCommand(int id, int code, HWND control) {
         case kMenuAlarmId:
             mnuAlarm_Click();
             break;
+        case kMenuHelpId:
+            MnuHelp_Click();
+            break;
+        case kMenuAboutId:
+            mnuAbout_Click();
+            break;
+        case kMenuProductsId:
+            mnuProducts_Click();
+            break;
         case kLabel1Id:
             if (code == STN_CLICKED) Label1_Click();
             break;
@@ -335,6 +348,40 @@ void Form1::mnuTimer_Click() {
         if (outcome.step == CountdownStep::kRecord) RecordCountdown(module1_.timers, outcome.end);
         return;
     }
+}
+
+void Form1::MnuHelp_Click() {
+    // One press of F1 for the active window, not waited for; F1 opens the help.
+    HWND target = GetFocus() ? GetFocus() : GetActiveWindow();
+    if (!target) target = hwnd_;
+    PostMessageW(target, WM_KEYDOWN, VK_F1, 0x003B0001);
+    PostMessageW(target, WM_KEYUP, VK_F1, static_cast<LPARAM>(0xC03B0001));
+}
+
+void Form1::ShowHelp(const std::wstring& section) {
+    std::wstring page = BesideProgram(services_.helpFile);
+    if (!section.empty()) {
+        // A part of the page is named in a file URL.
+        wchar_t url[kMaxUrl] = {};
+        DWORD length = kMaxUrl;
+        if (SUCCEEDED(UrlCreateFromPathW(page.c_str(), url, &length, 0))) page = url;
+        page += L"#" + section;
+    }
+    services_.openFile(page);
+}
+
+void Form1::mnuProducts_Click() {
+    if (!products_) {
+        products_ = std::make_unique<ProductsWindow>(
+            ProductsWindow::Callbacks{[this](const std::wstring& section) { ShowHelp(section); },
+                                      [this] {
+                                          ShowWindow(hwnd_, SW_SHOW);
+                                          SetForegroundWindow(hwnd_);
+                                          SetFocus(text1_);
+                                      }});
+    }
+    ShowWindow(hwnd_, SW_HIDE);
+    products_->Show();
 }
 
 void Form1::mnuAlarm_Click() {
@@ -542,7 +589,18 @@ LRESULT Form1::OnCtlColor(HDC dc, HWND control) {
 }
 
 bool Form1::PreTranslateMessage(MSG& msg) {
-    if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+    if (!hwnd_) return false;
+    // F1 in any window of the program opens the help.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 &&
+        GetWindowThreadProcessId(msg.hwnd, nullptr) == GetCurrentThreadId()) {
+        ShowHelp();
+        return true;
+    }
+    for (HWND other : {form3_.Window(), products_ ? products_->Window() : nullptr}) {
+        if (other && (msg.hwnd == other || IsChild(other, msg.hwnd)))
+            return IsDialogMessageW(other, &msg) != FALSE;
+    }
+    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
     if (calendar_.TranslateAccelerator(msg)) return true;
     if (msg.message != WM_KEYDOWN) return false;
     if (msg.wParam == VK_TAB && !(GetKeyState(VK_CONTROL) < 0)) {

@@ -7,6 +7,8 @@
 #include "calendar_host.h"
 #include "clock.h"
 #include "day_notes.h"
+#include "form3.h"
+#include "help.h"
 #include "note_store.h"
 #include "twips.h"
 
@@ -59,6 +61,8 @@ struct Form1Services {
     const Clock& clock;
     SoundPlayer& sound;
     std::wstring instanceName;  // names the one copy that may run
+    std::wstring helpFile;      // a bare file name, found beside the program
+    FileOpener openFile = OpenWithShell;
 };
 
 // The store the load step chooses, in the place the notes procedure knows.
@@ -115,6 +119,10 @@ private:
     void Nuvender1_Change() { notes_.Nuvender1_Change(); }
     void mnuTimer_Click();
     void mnuAlarm_Click();
+    void MnuHelp_Click();
+    void mnuAbout_Click() { form3_.Show(nullptr); }
+    void mnuProducts_Click();
+    void ShowHelp(const std::wstring& section = {});
     void Label1_Click();
     void Command1_Click();
     void Command2_Click();
@@ -165,6 +173,8 @@ private:
     struct Gdi;
     std::unique_ptr<Gdi> gdi_;
     std::optional<StoreProblem> pendingProblem_;
+    Form3 form3_;
+    std::unique_ptr<class ProductsWindow> products_;
 };
 
 }  // namespace velmi

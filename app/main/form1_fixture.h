@@ -86,8 +86,9 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
     }
     void Start() {
-        form = std::make_unique<Form1>(Form1Services{[this]() -> NoteStore& { return *store; },
-                                                     clock, sound, L"Local\\VelmiTests.Form1"});
+        form = std::make_unique<Form1>(Form1Services{
+            [this]() -> NoteStore& { return *store; }, clock, sound, L"Local\\VelmiTests.Form1",
+            L"VelmiReg.htm", [this](const std::wstring& path) { opened.push_back(path); }});
         ASSERT_TRUE(form->Create());
         form->Show();
         Pump();
@@ -112,6 +113,7 @@ protected:
     TestClock clock;
     RecordingSound sound;
     std::unique_ptr<TestStore> store;
+    std::vector<std::wstring> opened;  // what the program asked the platform to open
     std::unique_ptr<Form1> form;
 };
 

@@ -13,9 +13,6 @@
 namespace velmi {
 namespace {
 
-// The help file the F1 key opens, named before any window exists.
-const wchar_t* g_helpFile = nullptr;
-
 class SystemSound final : public SoundPlayer {
 public:
     void Play(std::wstring_view fileName) override {
@@ -46,12 +43,13 @@ private:
 };
 
 int Run() {
-    g_helpFile = L"VelmiReg.hlp";
+    // The help file the F1 key opens, named before any window exists.
+    const std::wstring helpFile = L"VelmiReg.htm";
     SystemClock clock;
     SystemSound sound;
     StoreChoice store;
     Form1 form({[&]() -> NoteStore& { return store.Open(); }, clock, sound,
-                L"Local\\Tolvane.Velmi.OneCopy"});
+                L"Local\\Tolvane.Velmi.OneCopy", helpFile});
     if (!form.Create()) return 0;
     form.Show();
     MSG msg;

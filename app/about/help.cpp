@@ -1,0 +1,32 @@
+#include "help.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace velmi {
+
+std::wstring BesideProgram(const std::wstring& fileName) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return fileName;
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + fileName;
+}
+
+void OpenWithShell(const std::wstring& path) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.lpVerb = L"open";
+    info.lpFile = path.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    // Without SEE_MASK_FLAG_NO_UI the platform itself tells the user what failed.
+    (void)ShellExecuteExW(&info);
+}
+
+}  // namespace velmi
