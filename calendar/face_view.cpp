@@ -284,10 +284,7 @@ void FaceView::CreateParts() {
 }
 
 RECT FaceView::ToPixels(const TwipRect& r) const noexcept {
-    const int ppi = resources_ ? resources_->pixelsPerInch : 96;
-    const int left = MulDiv(r.left, ppi, 1440);
-    const int top = MulDiv(r.top, ppi, 1440);
-    return {left, top, MulDiv(r.left + r.width, ppi, 1440), MulDiv(r.top + r.height, ppi, 1440)};
+    return velmi::TwipsToRect(r, resources_ ? resources_->pixelsPerInch : 96);
 }
 
 void FaceView::ApplyDpi() {

@@ -4,15 +4,11 @@
 #pragma once
 
 #include "calendar_model.h"
+#include "twips.h"
 
 namespace nuv {
 
-struct TwipRect {
-    int left, top, width, height;
-    [[nodiscard]] constexpr bool Contains(int x, int y) const noexcept {
-        return x >= left && x < left + width && y >= top && y < top + height;
-    }
-};
+using velmi::TwipRect;
 
 inline constexpr int kSurfaceWidth = 2790;
 inline constexpr int kSurfaceHeight = 3855;

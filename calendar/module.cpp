@@ -54,7 +54,7 @@ HRESULT GetTypeInfoOf(REFGUID guid, ITypeInfo** info) noexcept {
     if (!info) return E_POINTER;
     *info = nullptr;
     ComPtr<ITypeLib> lib;
-    NUV_RETURN_IF_FAILED(GetTypeLib(&lib));
+    VELMI_RETURN_IF_FAILED(GetTypeLib(&lib));
     return lib->GetTypeInfoOfGuid(guid, info);
 }
 

@@ -344,7 +344,7 @@ STDMETHODIMP Nuvender::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, L
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     if (count > 0 && (!names || !ids)) return E_POINTER;
     ComPtr<ITypeInfo> info;
-    NUV_RETURN_IF_FAILED(GetTypeInfoOf(IID__Nuvender, &info));
+    VELMI_RETURN_IF_FAILED(GetTypeInfoOf(IID__Nuvender, &info));
     return DispGetIDsOfNames(info.Get(), names, count, ids);
 }
 
@@ -352,7 +352,7 @@ STDMETHODIMP Nuvender::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, L
 // than were sent refuses the call here.
 HRESULT CheckArgumentCount(ITypeInfo* info, DISPID id, WORD flags, UINT args) {
     TYPEATTR* attr = nullptr;
-    NUV_RETURN_IF_FAILED(info->GetTypeAttr(&attr));
+    VELMI_RETURN_IF_FAILED(info->GetTypeAttr(&attr));
     const UINT functions = attr->cFuncs;
     info->ReleaseTypeAttr(attr);
     bool member = false, fits = false;
@@ -382,8 +382,8 @@ STDMETHODIMP Nuvender::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARA
     }
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     ComPtr<ITypeInfo> info;
-    NUV_RETURN_IF_FAILED(GetTypeInfoOf(IID__Nuvender, &info));
-    NUV_RETURN_IF_FAILED(CheckArgumentCount(info.Get(), id, flags, params->cArgs));
+    VELMI_RETURN_IF_FAILED(GetTypeInfoOf(IID__Nuvender, &info));
+    VELMI_RETURN_IF_FAILED(CheckArgumentCount(info.Get(), id, flags, params->cArgs));
     ComPtr<Nuvender> self(this);  // the call may end in a container that releases us
     return info->Invoke(static_cast<_Nuvender*>(this), id, flags, params, result, exception,
                         argError);
@@ -468,19 +468,19 @@ HRESULT Nuvender::InPlaceActivate(IOleClientSite* site, bool uiActivate) {
     if (!site) return E_UNEXPECTED;
     if (!view_.Window()) {
         ComPtr<IOleInPlaceSite> inPlace;
-        NUV_RETURN_IF_FAILED(site->QueryInterface(IID_PPV_ARGS(&inPlace)));
+        VELMI_RETURN_IF_FAILED(site->QueryInterface(IID_PPV_ARGS(&inPlace)));
         if (inPlace->CanInPlaceActivate() != S_OK) return E_FAIL;
-        NUV_RETURN_IF_FAILED(inPlace->OnInPlaceActivate());
+        VELMI_RETURN_IF_FAILED(inPlace->OnInPlaceActivate());
         inPlaceSite_ = inPlace;
 
         HWND parent = nullptr;
-        NUV_RETURN_IF_FAILED(inPlace->GetWindow(&parent));
+        VELMI_RETURN_IF_FAILED(inPlace->GetWindow(&parent));
         RECT position{}, clip{};
         OLEINPLACEFRAMEINFO frameInfo{};
         frameInfo.cb = sizeof(frameInfo);
         frame_.Reset();
         document_.Reset();
-        NUV_RETURN_IF_FAILED(
+        VELMI_RETURN_IF_FAILED(
             inPlace->GetWindowContext(&frame_, &document_, &position, &clip, &frameInfo));
         const HRESULT created = view_.Create(parent, position);
         if (FAILED(created)) {
@@ -530,7 +530,7 @@ STDMETHODIMP Nuvender::GetExtent(DWORD aspect, SIZEL* size) noexcept {
 }
 
 STDMETHODIMP Nuvender::Advise(IAdviseSink* sink, DWORD* cookie) noexcept {
-    if (!adviseHolder_) NUV_RETURN_IF_FAILED(CreateOleAdviseHolder(&adviseHolder_));
+    if (!adviseHolder_) VELMI_RETURN_IF_FAILED(CreateOleAdviseHolder(&adviseHolder_));
     return adviseHolder_->Advise(sink, cookie);
 }
 
@@ -606,7 +606,7 @@ STDMETHODIMP Nuvender::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC
 HRESULT Nuvender::ApplyStoredText(VARIANT& value) {
     VARIANT text;
     VariantInit(&text);
-    NUV_RETURN_IF_FAILED(VariantChangeType(&text, &value, VARIANT_ALPHABOOL, VT_BSTR));
+    VELMI_RETURN_IF_FAILED(VariantChangeType(&text, &value, VARIANT_ALPHABOOL, VT_BSTR));
     ComPtr<Nuvender> self(this);
     try {
         // Assigned to the date box as it is: no check, no message.
@@ -652,7 +652,7 @@ STDMETHODIMP Nuvender::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) noexcept {
     if (!bag) return E_POINTER;
     VARIANT value;
     VariantInit(&value);
-    NUV_RETURN_IF_FAILED(get_text(&value.bstrVal));
+    VELMI_RETURN_IF_FAILED(get_text(&value.bstrVal));
     value.vt = VT_BSTR;
     const HRESULT hr = bag->Write(kTextProperty, &value);
     VariantClear(&value);
@@ -664,14 +664,14 @@ STDMETHODIMP Nuvender::Load(LPSTREAM stream) noexcept {
     if (!stream) return E_POINTER;
     DWORD header[2] = {};
     ULONG read = 0;
-    NUV_RETURN_IF_FAILED(stream->Read(header, sizeof(header), &read));
+    VELMI_RETURN_IF_FAILED(stream->Read(header, sizeof(header), &read));
     if (read != sizeof(header) || header[0] != kStreamMagic || header[1] > 0x100000) {
         return E_FAIL;
     }
     try {
         std::wstring text(header[1], L'\0');
         const ULONG bytes = header[1] * sizeof(wchar_t);
-        NUV_RETURN_IF_FAILED(stream->Read(text.data(), bytes, &read));
+        VELMI_RETURN_IF_FAILED(stream->Read(text.data(), bytes, &read));
         if (read != bytes) return E_FAIL;
         ComPtr<Nuvender> self(this);
         calendar_.SetDateBoxText(text);
@@ -685,8 +685,8 @@ STDMETHODIMP Nuvender::Save(LPSTREAM stream, BOOL clearDirty) noexcept {
     if (!stream) return E_POINTER;
     const std::wstring& text = calendar_.Text();
     const DWORD header[2] = {kStreamMagic, static_cast<DWORD>(text.size())};
-    NUV_RETURN_IF_FAILED(stream->Write(header, sizeof(header), nullptr));
-    NUV_RETURN_IF_FAILED(
+    VELMI_RETURN_IF_FAILED(stream->Write(header, sizeof(header), nullptr));
+    VELMI_RETURN_IF_FAILED(
         stream->Write(text.data(), static_cast<ULONG>(text.size() * sizeof(wchar_t)), nullptr));
     if (clearDirty) dirty_ = false;
     return S_OK;

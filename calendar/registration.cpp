@@ -90,11 +90,11 @@ STDAPI DllRegisterServer() {
     using namespace nuv;
     try {
         ComPtr<ITypeLib> lib;
-        NUV_RETURN_IF_FAILED(GetTypeLib(&lib));
+        VELMI_RETURN_IF_FAILED(GetTypeLib(&lib));
         std::wstring path = ModulePath();
-        NUV_RETURN_IF_FAILED(RegisterTypeLib(lib.Get(), path.data(), nullptr));
+        VELMI_RETURN_IF_FAILED(RegisterTypeLib(lib.Get(), path.data(), nullptr));
         for (const Entry& e : Entries())
-            NUV_RETURN_IF_FAILED(WriteEntry(e));
+            VELMI_RETURN_IF_FAILED(WriteEntry(e));
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;

@@ -18,3 +18,17 @@ struct TwipRect {
 }
 
 }  // namespace velmi
+
+#ifdef _WIN32
+#include <windows.h>
+
+namespace velmi {
+
+// The rectangle in pixels at a resolution, as window positions take it.
+[[nodiscard]] inline RECT TwipsToRect(const TwipRect& r, int dpi) noexcept {
+    return {TwipsToPixels(r.left, dpi), TwipsToPixels(r.top, dpi),
+            TwipsToPixels(r.left + r.width, dpi), TwipsToPixels(r.top + r.height, dpi)};
+}
+
+}  // namespace velmi
+#endif

@@ -23,11 +23,6 @@ constexpr wchar_t kAboutText[] =
     L"Made by Tolvane\r\n"
     L"Lindholm\r\n";
 
-RECT Pixels(const TwipRect& r, int dpi) {
-    return {TwipsToPixels(r.left, dpi), TwipsToPixels(r.top, dpi),
-            TwipsToPixels(r.left + r.width, dpi), TwipsToPixels(r.top + r.height, dpi)};
-}
-
 }  // namespace
 
 Form3::~Form3() {
@@ -68,7 +63,7 @@ void Form3::Create(HWND owner) {
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    const RECT t = Pixels(kText1, dpi), b = Pixels(kCommand1, dpi);
+    const RECT t = TwipsToRect(kText1, dpi), b = TwipsToRect(kCommand1, dpi);
     text1_ = CreateWindowExW(0, L"EDIT", kAboutText,
                              WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, t.left, t.top,
                              t.right - t.left, t.bottom - t.top, hwnd_,

@@ -528,9 +528,7 @@ void Form1::CreateControls() {
 }
 
 RECT Form1::ToPixels(const TwipRect& r) const {
-    const int dpi = static_cast<int>(dpi_);
-    const int left = TwipsToPixels(r.left, dpi), top = TwipsToPixels(r.top, dpi);
-    return {left, top, TwipsToPixels(r.left + r.width, dpi), TwipsToPixels(r.top + r.height, dpi)};
+    return TwipsToRect(r, static_cast<int>(dpi_));
 }
 
 void Form1::Layout() {
