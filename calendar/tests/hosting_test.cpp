@@ -1,5 +1,6 @@
 // The control hosted in place by Wine's own ActiveX host window.
 #include "control_support.h"
+#include "message_box_answerer.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,15 @@ std::vector<int> TabThrough(int presses) {
         ids.push_back(GetDlgCtrlID(GetFocus()));
     }
     return ids;
+}
+
+TEST(Hosting, TheInvalidDateBoxBelongsToTheContainersWindow) {
+    AtlHost host;
+    velmi::test::MessageBoxAnswerer answerer;
+    PutText(host.Control(), L"tomorrow");
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].text, L"Invalid date");
+    EXPECT_EQ(answerer.Seen()[0].owner, host.Top());
 }
 
 TEST(Hosting, TabRunsThroughTheCellsAndTheDateBox) {
