@@ -73,6 +73,9 @@ void Calendar::PutDate(DateSerial day) {
 }
 
 void Calendar::SetDateBoxText(std::wstring_view text) {
+    // A text box holds no zero character: the text ends there, with or
+    // without a window to show it.
+    text = text.substr(0, text.find(L'\0'));
     // Writing the text the box already holds is no change; the redraw chain
     // below ends only because of this.
     if (text == face_.dateBox) return;

@@ -195,6 +195,12 @@ TEST_F(CalendarTest, TypingIntoTheDateBox) {
     EXPECT_EQ(cal.Text(), L"March  7,  2001");
 }
 
+TEST_F(CalendarTest, AZeroCharacterEndsTheDateBoxText) {
+    cal.SetDateBoxText(std::wstring(L"March 1, 2000\0x", 15));
+    EXPECT_EQ(cal.Text(), L"March  1,  2000");  // drawn from the text before the zero
+    EXPECT_EQ(raised.size(), 2u);
+}
+
 TEST_F(CalendarTest, DayClicks) {
     Show(2001, 3, 7);
     cal.Days_Click(GreenCell());

@@ -3,7 +3,7 @@
 #include "module.h"
 #include "resource_ids.h"
 
-#include <commctrl.h>
+#include "win_system.h"
 
 #include <algorithm>
 #include <mutex>
@@ -14,7 +14,6 @@ namespace {
 
 constexpr wchar_t kSurfaceClass[] = L"NuvenderSurface";
 constexpr wchar_t kPartClass[] = L"NuvenderPart";
-constexpr UINT_PTR kDateBoxSubclass = 1;
 
 constexpr COLORREF kPaleYellow = RGB(255, 255, 192);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
@@ -257,13 +256,15 @@ void FaceView::CreateParts() {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDateBoxId)), ModuleInstance(), nullptr);
     if (!dateBox_) throw std::bad_alloc();
     SendMessageW(dateBox_, EM_SETLIMITTEXT, 0, 0);
-    SetWindowSubclass(dateBox_, DateBoxProc, kDateBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+    velmi::Subclass(dateBox_, DateBoxProc, this);
     frame_ = CreatePart(surface_, kFrameId, kFrameRect, L"Month");
     // The date box stands in front of the frame that covers the whole surface.
     SetWindowPos(dateBox_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-    for (int i = 0; i < kDayCount; ++i)
+    for (int i = 0; i < kDayCount; ++i) {
         days_[i] = CreatePart(frame_, kDayIdBase + i, DayRect(i), face_.days[i].text);
+        shown_[i] = {true, face_.days[i].text, face_.days[i].green};
+    }
     for (int i = 0; i < 4; ++i)
         arrows_[i] = CreatePart(frame_, kArrowIdBase + i, kArrowRects[i], L"");
     yearLabel_ = CreatePart(frame_, kYearLabelId, kYearLabelRect, face_.yearLabel);
@@ -312,13 +313,24 @@ void FaceView::ApplyDpi() {
 
 void FaceView::Refresh() noexcept {
     if (!surface_) return;
+    // Only what changed is touched: a redraw usually changes two cells of 37,
+    // and every window call is a round trip on some platforms.
     auto setText = [](HWND w, const std::wstring& text) {
-        if (TextOf(w) != text) SetWindowTextW(w, text.c_str());
+        if (TextOf(w) == text) return;
+        SetWindowTextW(w, text.c_str());
         InvalidateRect(w, nullptr, FALSE);
     };
     for (int i = 0; i < kDayCount; ++i) {
-        setText(days_[i], face_.days[i].text);
-        ShowWindow(days_[i], face_.days[i].visible ? SW_SHOWNA : SW_HIDE);
+        const DayCell& cell = face_.days[i];
+        DayCell& shown = shown_[i];
+        if (cell.text != shown.text) setText(days_[i], cell.text);
+        if (cell.green != shown.green) InvalidateRect(days_[i], nullptr, FALSE);
+        if (cell.visible != shown.visible) ShowWindow(days_[i], cell.visible ? SW_SHOWNA : SW_HIDE);
+        try {
+            shown = cell;
+        } catch (...) {
+            shown.text.clear();  // compared afresh next time
+        }
     }
     setText(yearLabel_, face_.yearLabel);
     setText(monthLabel_, face_.monthLabel);
@@ -508,9 +520,9 @@ void FaceView::OnPartPaint(HWND part) {
     }
 }
 
-LRESULT CALLBACK FaceView::DateBoxProc(HWND window, UINT message, WPARAM wp, LPARAM lp, UINT_PTR,
-                                       DWORD_PTR data) {
-    auto* self = reinterpret_cast<FaceView*>(data);
+LRESULT FaceView::DateBoxProc(void* owner, HWND window, UINT message, WPARAM wp, LPARAM lp,
+                              WNDPROC original) {
+    auto* self = static_cast<FaceView*>(owner);
     switch (message) {
         case WM_KEYDOWN:
             if (wp == VK_TAB && self->surface_) {
@@ -524,13 +536,10 @@ LRESULT CALLBACK FaceView::DateBoxProc(HWND window, UINT message, WPARAM wp, LPA
         case WM_SETFOCUS:
             if (self->surface_) self->host_.OnFocusEnter();
             break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(window, DateBoxProc, kDateBoxSubclass);
-            break;
         default:
             break;
     }
-    return DefSubclassProc(window, message, wp, lp);
+    return CallWindowProcW(original, window, message, wp, lp);
 }
 
 void DrawFace(const Face& face, HDC dc, const RECT& bounds) noexcept {

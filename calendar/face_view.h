@@ -69,7 +69,7 @@ public:
 private:
     static LRESULT CALLBACK SurfaceProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK PartProc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK DateBoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT DateBoxProc(void* self, HWND, UINT, WPARAM, LPARAM, WNDPROC original);
 
     LRESULT OnSurfaceMessage(UINT, WPARAM, LPARAM);
     LRESULT OnPartMessage(HWND part, UINT, WPARAM, LPARAM);
@@ -93,7 +93,8 @@ private:
     HWND yearLabel_ = nullptr;
     HWND monthLabel_ = nullptr;
     std::unique_ptr<FaceResources> resources_;
-    HWND pressed_ = nullptr;  // the part a click started on
+    HWND pressed_ = nullptr;                  // the part a click started on
+    std::array<DayCell, kDayCount> shown_{};  // what the cells show, to touch only changes
 };
 
 // Paints the whole face, date box included, into any device context, scaled

@@ -624,16 +624,19 @@ STDMETHODIMP Nuvender::Load(IPropertyBag* bag, IErrorLog* log) noexcept {
     VARIANT value;
     VariantInit(&value);
     value.vt = VT_BSTR;
+    value.bstrVal = nullptr;
     HRESULT hr = bag->Read(kTextProperty, &value, log);
     if (hr == E_INVALIDARG) {
         // Containers also store the key as the property is spelled.
-        VariantInit(&value);
+        VariantClear(&value);
         value.vt = VT_BSTR;
+        value.bstrVal = nullptr;
         hr = bag->Read(L"text", &value, log);
     }
     if (hr == E_INVALIDARG) {
         VariantClear(&value);
         value.vt = VT_BSTR;
+        value.bstrVal = nullptr;
         try {
             const std::wstring today = velmi::ShortDateText(g_platform.Today());
             value.bstrVal = SysAllocStringLen(today.data(), static_cast<UINT>(today.size()));

@@ -1,7 +1,8 @@
 # Sourced by the run and test scripts: installs what a fresh Debian or Ubuntu
 # machine lacks, and the locales the tests pin.
 velmi_packages="g++ g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine wine64 fonts-wine
-    xvfb xauth x11-utils cmake make googletest locales imagemagick clang-format git"
+    xvfb xauth x11-utils cmake make googletest locales imagemagick clang-format git
+    clang libclang-rt-dev"
 
 velmi_install_deps() {
     local sudo=""
@@ -34,4 +35,13 @@ velmi_build() {
     cmake -S "$root" -B "$out/win" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
     cmake --build "$out/win" -j"$(nproc)"
+}
+
+# The fuzz targets over the portable cores: clang with libFuzzer (whose
+# runtime Debian ships apart, in libclang-rt-dev), in a third tree of their own.
+velmi_build_fuzz() {
+    local root="$1" out="${VELMI_BUILD_DIR:-$1/build}"
+    cmake -S "$root/fuzz" -B "$out/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+    cmake --build "$out/fuzz" -j"$(nproc)"
 }

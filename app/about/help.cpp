@@ -1,5 +1,7 @@
 #include "help.h"
 
+#include "win_system.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -26,7 +28,9 @@ void OpenWithShell(const std::wstring& path) {
     info.lpFile = path.c_str();
     info.nShow = SW_SHOWNORMAL;
     // Without SEE_MASK_FLAG_NO_UI the platform itself tells the user what failed.
-    (void)ShellExecuteExW(&info);
+    using ShellExecute = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+    if (const auto execute = SystemFunction<ShellExecute>(L"shell32.dll", "ShellExecuteExW"))
+        (void)execute(&info);
 }
 
 }  // namespace velmi

@@ -9,11 +9,10 @@
 #include "registry.h"
 #include "resource_ids.h"
 #include "win_date.h"
+#include "win_system.h"
 
-#include <commctrl.h>
 #include <oleauto.h>
 #include <shlobj.h>
-#include <shlwapi.h>
 
 #include <array>
 #include <cstdio>
@@ -25,7 +24,6 @@ namespace {
 constexpr UINT WMAPP_STORE_PROBLEM = WM_APP + 1;
 constexpr COLORREF kLightYellow = RGB(255, 255, 192);
 
-constexpr UINT_PTR kPanelBoxSubclass = 1;
 constexpr DWORD kMaxUrl = 2084;  // the longest URL the shell takes
 constexpr wchar_t kTimerPrompt[] = L"Enter number of minutes for timer";
 
@@ -162,6 +160,8 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
             return TRUE;
         case WM_ENDSESSION:
             if (wp) {
+                // A forced end of the session comes without WM_QUERYENDSESSION.
+                SaveForSessionEnd();
                 CloseOtherWindows();
                 DestroyWindow(hwnd_);
             }
@@ -258,8 +258,12 @@ void Form1::SaveForSessionEnd() {
     if (!saved.attempted || !saved.result.Failed()) return;
     const auto day = ReadDate(notes_.LastDateText);
     if (!day) return;
+    using KnownFolderPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+    const auto knownFolderPath =
+        SystemFunction<KnownFolderPath>(L"shell32.dll", "SHGetKnownFolderPath");
     PWSTR documents = nullptr;
-    if (FAILED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &documents))) return;
+    if (!knownFolderPath || FAILED(knownFolderPath(FOLDERID_Documents, 0, nullptr, &documents)))
+        return;
     const CivilDate d = CivilFromSerial(*day);
     wchar_t name[64];
     swprintf(name, 64, L"\\Velmi note %04d-%02d-%02d.txt", d.year, d.month, d.day);
@@ -280,14 +284,8 @@ void Form1::SaveForSessionEnd() {
 
 void Form1::CloseOtherWindows() {
     // The About and products windows close with the program, without a save.
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM self) -> BOOL {
-            if (window != reinterpret_cast<Form1*>(self)->hwnd_ && !GetParent(window))
-                DestroyWindow(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    if (HWND about = form3_.Window()) DestroyWindow(about);
+    products_.reset();
 }
 
 void Form1::OnDestroy() {
@@ -362,9 +360,11 @@ void Form1::ShowHelp(const std::wstring& section) {
     std::wstring page = BesideProgram(services_.helpFile);
     if (!section.empty()) {
         // A part of the page is named in a file URL.
+        using UrlFromPath = HRESULT(WINAPI*)(PCWSTR, PWSTR, DWORD*, DWORD);
+        const auto urlFromPath = SystemFunction<UrlFromPath>(L"shlwapi.dll", "UrlCreateFromPathW");
         wchar_t url[kMaxUrl] = {};
         DWORD length = kMaxUrl;
-        if (SUCCEEDED(UrlCreateFromPathW(page.c_str(), url, &length, 0))) page = url;
+        if (urlFromPath && SUCCEEDED(urlFromPath(page.c_str(), url, &length, 0))) page = url;
         page += L"#" + section;
     }
     services_.openFile(page);
@@ -393,6 +393,9 @@ void Form1::mnuAlarm_Click() {
     SetWindowTextW(text3_, L"00");
     SetWindowTextW(label1_, L"AM");
     SetFocus(text2_);
+    // A box that had the focus already hears no focus event; its text must
+    // still be selected, so the first digit typed replaces "00".
+    PanelBox_GotFocus(text2_);
 }
 
 void Form1::Label1_Click() {
@@ -419,14 +422,13 @@ bool Form1::PanelBox_KeyPress(HWND box, wchar_t key) {
     return filtered.pass;
 }
 
-LRESULT CALLBACK Form1::PanelBoxProc(HWND box, UINT message, WPARAM wp, LPARAM lp, UINT_PTR,
-                                     DWORD_PTR data) {
+LRESULT Form1::PanelBoxProc(void* self, HWND box, UINT message, WPARAM wp, LPARAM lp,
+                            WNDPROC original) {
     if (message == WM_CHAR &&
-        !reinterpret_cast<Form1*>(data)->PanelBox_KeyPress(box, static_cast<wchar_t>(wp))) {
+        !static_cast<Form1*>(self)->PanelBox_KeyPress(box, static_cast<wchar_t>(wp))) {
         return 0;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(box, PanelBoxProc, kPanelBoxSubclass);
-    return DefSubclassProc(box, message, wp, lp);
+    return CallWindowProcW(original, box, message, wp, lp);
 }
 
 void Form1::Command1_Click() {
@@ -522,7 +524,7 @@ void Form1::CreateControls() {
     label1_ = make(0, L"STATIC", L"AM", WS_VISIBLE | SS_LEFT | SS_NOTIFY, frame2_, kLabel1Id);
     for (HWND box : {text2_, text3_}) {
         SendMessageW(box, EM_SETLIMITTEXT, 2, 0);
-        SetWindowSubclass(box, PanelBoxProc, kPanelBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+        Subclass(box, PanelBoxProc, this);
     }
     Layout();
 }

@@ -131,7 +131,7 @@ private:
     void PanelBox_LostFocus(HWND box);
     [[nodiscard]] bool PanelBox_KeyPress(HWND box, wchar_t key);
     void HidePanel();
-    static LRESULT CALLBACK PanelBoxProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT PanelBoxProc(void* self, HWND, UINT, WPARAM, LPARAM, WNDPROC original);
     void Timer2_Timer() { CheckDue(module1_.timers, services_.clock, *this, kTimerPrefix); }
     void Timer3_Timer() { CheckDue(module1_.alarms, services_.clock, *this, kAlarmPrefix); }
 

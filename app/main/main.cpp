@@ -4,6 +4,7 @@
 #include "registry_note_store.h"
 #include "store_root.h"
 #include "win_date.h"
+#include "win_system.h"
 
 #include <mmsystem.h>
 #include <ole2.h>
@@ -18,7 +19,9 @@ public:
     void Play(std::wstring_view fileName) override {
         // Synchronous; the platform's default sound stands in for a missing file.
         const std::wstring name(fileName);
-        (void)sndPlaySoundW(name.c_str(), SND_SYNC);
+        using PlaySound = BOOL(WINAPI*)(LPCWSTR, UINT);
+        static const auto play = SystemFunction<PlaySound>(L"winmm.dll", "sndPlaySoundW");
+        if (play) (void)play(name.c_str(), SND_SYNC);
     }
 };
 

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace velmi::test {
@@ -54,16 +53,22 @@ TEST(SlowAlarm, AnAlarmAndACountdownGoOffWithinThreeMinutes) {
     EXPECT_EQ(input.buttons, (std::vector<std::wstring>{L"OK", L"Cancel"}));
     SaveScreenshot(nullptr, L"input_box");
     answerer.Hold(false);
-    for (int i = 0; i < 200 && IsWindow(input.window); ++i) Sleep(20);
+    for (int i = 0; i < 200 && IsWindow(input.window); ++i)
+        Sleep(20);
     answerer.Hold(true);  // the reports stay up, one over the other
 
-    ASSERT_TRUE(answerer.WaitForCount(3, 180s)) << "alarm at " << alarm;
+    // A minute gets one or two ticks, so the countdown may report twice first.
+    const std::wstring alarmReport = L"Alarm went off at " + Clock(alarm);
     std::vector<std::wstring> reports;
-    for (size_t i = 1; i < 3; ++i) reports.push_back(answerer.Seen()[i].text.substr(0, 23));
-    std::sort(reports.begin(), reports.end());
-    EXPECT_EQ(reports[0], L"Alarm went off at " + Clock(alarm));
-    EXPECT_EQ(reports[1].substr(0, 18), L"Timer went off at ");
-    const std::wstring timerAt = reports[1].substr(18);
+    for (size_t seen = 2; seen <= 5; ++seen) {
+        ASSERT_TRUE(answerer.WaitForCount(seen, 180s)) << "alarm at " << alarm;
+        reports.push_back(answerer.Seen()[seen - 1].text.substr(0, 23));
+        if (reports.back() == alarmReport) break;
+    }
+    EXPECT_EQ(reports.back(), alarmReport);
+    const std::wstring timerReport = reports.front();
+    EXPECT_EQ(timerReport.substr(0, 18), L"Timer went off at ");
+    const std::wstring timerAt = timerReport.substr(18);
     EXPECT_TRUE(timerAt == Clock(minute + 1) || timerAt == Clock(minute + 2)) << timerAt.c_str();
     SaveScreenshot(nullptr, L"alarm_report");
     answerer.Hold(false);

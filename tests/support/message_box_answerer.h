@@ -18,7 +18,7 @@ namespace velmi::test {
 
 struct SeenBox {
     std::wstring title;
-    std::wstring text;  // the message, or an input box's prompt
+    std::wstring text;                  // the message, or an input box's prompt
     std::vector<std::wstring> buttons;  // captions, in child order
     bool hasIcon = false;
     HWND owner = nullptr;

@@ -1,0 +1,39 @@
+#include "win_system.h"
+
+#include <new>
+
+namespace velmi {
+namespace {
+
+constexpr wchar_t kSubclassProperty[] = L"Velmi.Subclass";
+
+struct SubclassData {
+    WNDPROC original;
+    SubclassHandler handler;
+    void* owner;
+};
+
+LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+    auto* data = static_cast<SubclassData*>(GetPropW(window, kSubclassProperty));
+    if (!data) return DefWindowProcW(window, message, wp, lp);
+    if (message == WM_NCDESTROY) {
+        const WNDPROC original = data->original;
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        RemovePropW(window, kSubclassProperty);
+        delete data;
+        return CallWindowProcW(original, window, message, wp, lp);
+    }
+    return data->handler(data->owner, window, message, wp, lp, data->original);
+}
+
+}  // namespace
+
+void Subclass(HWND window, SubclassHandler handler, void* owner) noexcept {
+    auto* data = new (std::nothrow) SubclassData{nullptr, handler, owner};
+    if (!data) return;
+    data->original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    SetPropW(window, kSubclassProperty, data);
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
+}
+
+}  // namespace velmi

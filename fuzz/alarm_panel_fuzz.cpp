@@ -1,0 +1,210 @@
+// The alarm panel's rules and the marker insertion. InsertMarker keeps the
+// note around the marker, which lands at the remembered caret or at the end.
+// And whatever the user does in the panel (digits, letters, pastes, caret
+// moves, Enter, focus changes, the AM/PM toggle), "Set" writes a marker that
+// the scan arms exactly as the boxes show it, or one it does not arm at all.
+#include "alarm_panel_rules.h"
+#include "alarm_scan.h"
+#include "fuzz_support.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using velmi::fuzz::Escaped;
+using velmi::fuzz::PickText;
+
+constexpr std::size_t kBoxLimit = 2;  // the boxes take at most two characters
+
+void CheckInsertion(FuzzedDataProvider& in) {
+    const std::wstring note = PickText(in, L"ab {*}:0123456789AMP\r\n", 64);
+    const std::wstring marker = PickText(in, L"{*}:0159AMP", 16);
+    std::size_t pos = in.ConsumeIntegralInRange<std::size_t>(0, note.size() + 3);
+    if (in.ConsumeBool()) pos = in.ConsumeIntegral<std::size_t>();
+
+    const std::wstring result = velmi::InsertMarker(note, pos, marker);
+    const std::size_t at = std::min(pos, note.size());
+    const std::string detail = "note " + Escaped(note) + " pos " + std::to_string(pos) +
+                               " marker " + Escaped(marker) + " gave " + Escaped(result);
+    FUZZ_CHECK(result.size() == note.size() + marker.size(), detail);
+    FUZZ_CHECK(result.compare(0, at, note, 0, at) == 0, detail);
+    FUZZ_CHECK(result.compare(at, marker.size(), marker) == 0, detail);
+    FUZZ_CHECK(result.compare(at + marker.size(), std::wstring::npos, note, at) == 0, detail);
+}
+
+// A single-line edit box as the panel uses it: a caret or selection, a
+// length limit, and the panel's handlers on change and on losing the focus.
+struct Box {
+    std::wstring text;
+    std::size_t selStart = 0, selEnd = 0;
+    bool hours = true;
+
+    void Set(std::wstring value) {
+        if (value == text) return;  // no change, no handler
+        text = std::move(value);
+        selStart = selEnd = text.size();
+        const auto fixed = hours ? velmi::CheckHours(text) : velmi::CheckMinutes(text);
+        if (fixed) Set(*fixed);
+    }
+    void Replace(std::wstring_view with) {
+        const std::size_t keep = text.size() - (selEnd - selStart);
+        with = with.substr(0, std::min(with.size(), kBoxLimit - std::min(keep, kBoxLimit)));
+        std::wstring next = text.substr(0, selStart);
+        next.append(with).append(text.substr(selEnd));
+        const std::size_t caret = selStart + with.size();
+        Set(next);
+        if (text == next) selStart = selEnd = caret;
+    }
+    void Backspace() {
+        if (selStart == selEnd && selStart > 0) --selStart;
+        Replace(L"");
+    }
+    void Delete() {
+        if (selStart == selEnd && selEnd < text.size()) ++selEnd;
+        Replace(L"");
+    }
+    void MoveCaret(std::size_t to) { selStart = selEnd = std::min(to, text.size()); }
+    void GotFocus() {
+        selStart = 0;
+        selEnd = text.size();
+    }
+    void LostFocus() {
+        if (const auto padded = velmi::PadOnLostFocus(text)) Set(*padded);
+    }
+};
+
+struct Panel {
+    Box hours{L"00", 0, 2, true};
+    Box minutes{L"00", 0, 0, false};
+    std::wstring designator = L"AM";
+    int focus = 0;  // 0 hours, 1 minutes, 2 the "Set" button
+    bool pasted = false;
+
+    Box* Focused() { return focus == 0 ? &hours : focus == 1 ? &minutes : nullptr; }
+    void FocusTo(int next) {
+        if (next == focus) return;
+        if (Box* box = Focused()) box->LostFocus();
+        focus = next;
+        if (Box* box = Focused()) box->GotFocus();
+    }
+    void Char(wchar_t key) {
+        Box* box = Focused();
+        if (!box) return;
+        const velmi::PanelKey k = velmi::FilterPanelKey(key);
+        if (k.moveFocus) FocusTo(focus + 1);
+        if (!k.pass) return;
+        if (key == velmi::kKeyBackspace) {
+            box->Backspace();
+        } else {
+            box->Replace(std::wstring(1, key));
+        }
+    }
+};
+
+bool TwoDigits(const std::wstring& s) {
+    return s.size() == 2 &&
+           std::all_of(s.begin(), s.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+// The hour of the day a panel time means on the 12-hour clock.
+int HourOfDay(int written, bool pm) {
+    if (!pm) return written == 12 ? 0 : written;
+    return written == 12 || written == 0 ? 12 : written + 12;
+}
+
+void CheckPanel(FuzzedDataProvider& in) {
+    // No "{" or "*" in the note, so the only marker is the one "Set" writes.
+    std::wstring note = PickText(in, L"Buy milk 0123456789:AMP\r\n", 40);
+    std::erase_if(note, [](wchar_t c) { return c == L'{' || c == L'*'; });
+    const std::size_t caret = in.ConsumeIntegralInRange<std::size_t>(0, note.size());
+
+    Panel panel;
+    std::string log;
+    for (int step = in.ConsumeIntegralInRange(0, 24); step > 0 && in.remaining_bytes(); --step) {
+        switch (in.ConsumeIntegralInRange(0, 9)) {
+            case 0:
+            case 1:
+                panel.Char(static_cast<wchar_t>(L'0' + in.ConsumeIntegralInRange(0, 9)));
+                break;
+            case 2: {
+                const wchar_t key = in.ConsumeBool() ? in.ConsumeIntegralInRange<wchar_t>(0, 127)
+                                                     : in.ConsumeIntegral<wchar_t>();
+                log += " key " + std::to_string(static_cast<unsigned>(key));
+                panel.Char(key);
+                break;
+            }
+            case 3:
+                panel.Char(velmi::kKeyBackspace);
+                break;
+            case 4:
+                panel.Char(velmi::kKeyEnter);
+                break;
+            case 5:
+                if (Box* box = panel.Focused()) box->Delete();
+                break;
+            case 6:
+                if (Box* box = panel.Focused()) box->MoveCaret(in.ConsumeIntegralInRange(0, 2));
+                break;
+            case 7:  // a paste goes past the key filter
+                if (Box* box = panel.Focused()) {
+                    box->Replace(PickText(in, L"0123456789{*}:aA -", 3));
+                    panel.pasted = true;
+                }
+                break;
+            case 8:
+                panel.FocusTo(in.ConsumeIntegralInRange(0, 2));
+                break;
+            case 9:
+                panel.designator = velmi::ToggleDesignator(panel.designator);
+                break;
+        }
+        log += " [" + Escaped(panel.hours.text) + " " + Escaped(panel.minutes.text) + "]";
+    }
+    // The user edits the note while the panel is open; the marker still goes
+    // where the caret was, or at the end of a note that became shorter.
+    if (in.ConsumeBool()) note.resize(in.ConsumeIntegralInRange<std::size_t>(0, note.size()));
+    panel.FocusTo(2);  // clicking "Set" takes the focus first
+
+    const std::wstring marker =
+        velmi::MarkerText(panel.hours.text, panel.minutes.text, panel.designator);
+    const std::wstring result = velmi::InsertMarker(note, caret, marker);
+    velmi::MinuteTable table;
+    velmi::ScanAlarms(result, table);
+    const std::vector<int> armed(table.minutes.begin() + 1,
+                                 table.minutes.begin() + 1 + table.count);
+
+    std::vector<int> expected;
+    if (TwoDigits(panel.hours.text) && TwoDigits(panel.minutes.text)) {
+        const int h = std::stoi(panel.hours.text), m = std::stoi(panel.minutes.text);
+        expected.push_back(HourOfDay(h, panel.designator == L"PM") * 60 + m);
+    }
+    const std::string detail =
+        "steps" + log + "\n  note " + Escaped(result) + " armed " + std::to_string(table.count);
+    FUZZ_CHECK(panel.designator == L"AM" || panel.designator == L"PM", detail);
+    for (const Box* box : {&panel.hours, &panel.minutes}) {
+        FUZZ_CHECK(box->text.size() == 0 || box->text.size() == 2, detail);
+        // Typing alone puts nothing but digits into the boxes.
+        if (!panel.pasted) FUZZ_CHECK(box->text.empty() || TwoDigits(box->text), detail);
+    }
+    if (TwoDigits(panel.hours.text)) FUZZ_CHECK(std::stoi(panel.hours.text) <= 12, detail);
+    if (TwoDigits(panel.minutes.text)) FUZZ_CHECK(std::stoi(panel.minutes.text) <= 59, detail);
+    FUZZ_CHECK(result.find(marker) == std::min(caret, note.size()), detail);
+    FUZZ_CHECK(armed == expected, detail);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    if (in.ConsumeBool()) {
+        CheckInsertion(in);
+    } else {
+        CheckPanel(in);
+    }
+    return 0;
+}

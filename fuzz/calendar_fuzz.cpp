@@ -1,0 +1,503 @@
+// The calendar's date box change chain over its model, driven by random puts,
+// typing, putdate and clicks. After every action: a date box that names a
+// date holds its canonical text and the grid shows exactly that date (its
+// month's cells, one green cell, the labels), Change came as often as the
+// text really changed (never for a put of the text already held), and at
+// every Change the box already held its final text. A second mode plays a
+// container that acts again from inside its Change handler; there the chain
+// must still end, and the box and the cells must still agree.
+#include "calendar_model.h"
+#include "fuzz_support.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using nuv::Calendar;
+using nuv::DateSerial;
+using nuv::kDayCount;
+using velmi::fuzz::Escaped;
+using velmi::fuzz::PickText;
+
+// Plain civil arithmetic, written here independently of the date core.
+struct Day {
+    int year = 0, month = 0, day = 0;
+};
+
+bool Leap(int y) {
+    return y % 400 == 0 || (y % 4 == 0 && y % 100 != 0);
+}
+int Length(int y, int m) {
+    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && Leap(y) ? 29 : kDays[m - 1];
+}
+bool Valid(const Day& d) {
+    return d.year >= 100 && d.year <= 9999 && d.month >= 1 && d.month <= 12 && d.day >= 1 &&
+           d.day <= Length(d.year, d.month);
+}
+// Days since 1 January of the year 1.
+std::int64_t Ordinal(const Day& d) {
+    const std::int64_t y = d.year - 1;
+    std::int64_t n = 365 * y + y / 4 - y / 100 + y / 400;
+    for (int m = 1; m < d.month; ++m)
+        n += Length(d.year, m);
+    return n + d.day - 1;
+}
+DateSerial Serial(const Day& d) {
+    return static_cast<DateSerial>(Ordinal(d) - Ordinal({1899, 12, 30}));
+}
+// Sunday = 1 .. Saturday = 7; day 0 of the serials was a Saturday.
+int Weekday(const Day& d) {
+    return static_cast<int>((Serial(d) % 7 + 7 + 6) % 7) + 1;
+}
+
+const std::array<const wchar_t*, 12> kEnglish = {
+    L"January", L"February", L"March",     L"April",   L"May",      L"June",
+    L"July",    L"August",   L"September", L"October", L"November", L"December"};
+const std::array<const wchar_t*, 12> kFrench = {
+    L"janvier", L"f\u00e9vrier", L"mars",      L"avril",   L"mai",      L"juin",
+    L"juillet", L"ao\u00fbt",    L"septembre", L"octobre", L"novembre", L"d\u00e9cembre"};
+
+std::wstring Lower(std::wstring_view s) {
+    std::wstring out(s);
+    for (wchar_t& c : out)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    return out;
+}
+
+std::optional<int> Number(std::wstring_view s, std::size_t maxDigits) {
+    if (s.empty() || s.size() > maxDigits) return std::nullopt;
+    int n = 0;
+    for (const wchar_t c : s) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        n = n * 10 + (c - L'0');
+    }
+    return n;
+}
+
+// A small date reader for the model: "<month name> <day>, <year>" with any
+// blanks and at most one comma before the year, and "m-d-y" or "m/d/y".
+// Two-digit years fall in 1930 .. 2029.
+class FakePlatform final : public nuv::CalendarPlatform {
+public:
+    const std::array<const wchar_t*, 12>* names = &kEnglish;
+    Day today{2026, 12, 5};
+
+    std::optional<Day> Read(std::wstring_view text) const {
+        const auto first = text.find_first_not_of(L' ');
+        if (first == std::wstring_view::npos) return std::nullopt;
+        text = text.substr(first, text.find_last_not_of(L' ') - first + 1);
+        std::vector<std::wstring_view> tokens, gaps;
+        auto separator = [](wchar_t c) { return c == L' ' || c == L',' || c == L'-' || c == L'/'; };
+        for (std::size_t i = 0; i < text.size();) {
+            std::size_t j = i;
+            const bool sep = separator(text[i]);
+            while (j < text.size() && separator(text[j]) == sep)
+                ++j;
+            (sep ? gaps : tokens).push_back(text.substr(i, j - i));
+            i = j;
+        }
+        if (tokens.size() != 3 || gaps.size() != 2) return std::nullopt;
+        int month = 0;
+        for (int m = 0; m < 12; ++m)
+            if (Lower(tokens[0]) == Lower((*names)[m])) month = m + 1;
+        if (month > 0) {
+            const bool blanks = gaps[0].find_first_not_of(L' ') == std::wstring_view::npos;
+            const auto comma = std::count(gaps[1].begin(), gaps[1].end(), L',');
+            const bool rest = gaps[1].find_first_not_of(L" ,") == std::wstring_view::npos;
+            if (!blanks || comma > 1 || !rest) return std::nullopt;
+        } else {
+            const bool numeric = gaps[0] == gaps[1] && (gaps[0] == L"-" || gaps[0] == L"/");
+            const auto m = Number(tokens[0], 2);
+            if (!numeric || !m) return std::nullopt;
+            month = *m;
+        }
+        const auto day = Number(tokens[1], 2);
+        auto year = Number(tokens[2], 4);
+        if (!day || !year) return std::nullopt;
+        if (tokens[2].size() <= 2) *year += *year < 30 ? 2000 : 1900;
+        const Day d{*year, month, *day};
+        if (!Valid(d)) return std::nullopt;
+        return d;
+    }
+    std::wstring Canonical(const Day& d) const {
+        return std::wstring((*names)[d.month - 1]) + L"  " + std::to_wstring(d.day) + L",  " +
+               std::to_wstring(d.year);
+    }
+
+    std::optional<DateSerial> ReadDate(std::wstring_view text) const override {
+        const auto d = Read(text);
+        if (!d) return std::nullopt;
+        return Serial(*d);
+    }
+    std::wstring MonthName(int month) const override { return (*names)[month - 1]; }
+    DateSerial Today() const override { return Serial(today); }
+};
+
+Day PickDay(FuzzedDataProvider& in, bool valid) {
+    constexpr int kYears[] = {100, 101, 999, 1000, 1899, 1900, 1999, 2000, 2001, 2024, 9998, 9999};
+    const int year = in.ConsumeBool() ? kYears[in.ConsumeIntegralInRange(0, 11)]
+                                      : in.ConsumeIntegralInRange(100, 9999);
+    const int month = in.ConsumeIntegralInRange(1, 12);
+    const int last = valid ? Length(year, month) : 32;
+    return {year, month, in.ConsumeIntegralInRange(valid ? 1 : 0, last)};
+}
+
+std::wstring Padded(int n, std::size_t width) {
+    std::wstring s = std::to_wstring(n);
+    return std::wstring(width > s.size() ? width - s.size() : 0, L'0') + s;
+}
+
+// A date written the ways users and containers write them, or nearly so.
+std::wstring WrittenDate(FuzzedDataProvider& in, const FakePlatform& platform) {
+    const Day d = PickDay(in, in.ConsumeIntegralInRange(0, 7) != 0);
+    const std::wstring name = (*platform.names)[d.month - 1];
+    std::wstring s;
+    switch (in.ConsumeIntegralInRange(0, 6)) {
+        case 0:
+            s = name + L"  " + std::to_wstring(d.day) + L",  " + std::to_wstring(d.year);
+            break;
+        case 1:
+            s = name + L" " + Padded(d.day, 2) + L", " + Padded(d.year, 4);
+            break;
+        case 2:
+            s = Lower(name) + L" " + std::to_wstring(d.day) + L",  " + std::to_wstring(d.year);
+            break;
+        case 3:
+            s = std::to_wstring(d.month) + L"-" + std::to_wstring(d.day) + L"-" +
+                std::to_wstring(d.year);
+            break;
+        case 4:
+            s = Padded(d.month, 2) + L"/" + Padded(d.day, 2) + L"/" + Padded(d.year % 100, 2);
+            break;
+        case 5:
+            s = name + std::wstring(in.ConsumeIntegralInRange(1, 3), L' ') +
+                std::to_wstring(d.day) + std::wstring(in.ConsumeIntegralInRange(0, 3), L' ') +
+                L"," + std::to_wstring(d.year);
+            break;
+        default:
+            s = name + L" " + std::to_wstring(d.day) + L" " + std::to_wstring(d.year);
+            break;
+    }
+    if (in.ConsumeBool()) s = std::wstring(in.ConsumeIntegralInRange(0, 2), L' ') + s;
+    if (in.ConsumeBool()) s += std::wstring(in.ConsumeIntegralInRange(0, 2), L' ');
+    return s;
+}
+
+std::wstring PickBoxText(FuzzedDataProvider& in, const FakePlatform& platform,
+                         const Calendar& calendar) {
+    switch (in.ConsumeIntegralInRange(0, 5)) {
+        case 0:
+            return PickText(in, L" ,-/0123456789MarchJuneDcmbOtoxa\u00e9", 24);
+        case 1:
+        case 2:
+            return WrittenDate(in, platform);
+        case 3:
+            return calendar.Text();
+        case 4:
+            return std::wstring(in.ConsumeIntegralInRange(0, 3), L' ');
+        default: {
+            std::wstring s = calendar.Text();
+            const std::size_t at = in.ConsumeIntegralInRange<std::size_t>(0, s.size());
+            if (in.ConsumeBool() && at < s.size()) {
+                s.erase(at, 1);
+            } else {
+                s.insert(at, 1, in.ConsumeBool() ? L' ' : L'1');
+            }
+            return s;
+        }
+    }
+}
+
+enum Action {
+    kPutText,
+    kTyped,
+    kPutDate,
+    kDayClick,
+    kYearBack,
+    kYearOn,
+    kMonthBack,
+    kMonthOn,
+    kToday
+};
+
+struct Step {
+    Action action = kToday;
+    std::wstring text;  // put or typed
+    Day day;            // putdate
+    int index = 0;      // day cell
+};
+
+// What the face shows, tracked from the rules the control documents.
+struct Shown {
+    std::optional<Day> drawn;  // nothing before the first drawing
+    bool yearBlank = true;     // putdate writes " 2001", the month arrows "2001"
+    std::wstring box;
+};
+
+struct Outcome {
+    Shown shown;
+    std::size_t changes = 0;
+    bool refused = false;
+};
+
+class Harness final : public nuv::CalendarEvents {
+public:
+    Harness(FuzzedDataProvider& in, bool reentrant) : in_(in), reentrant_(reentrant) {}
+
+    FakePlatform platform;
+    Calendar calendar{platform, *this};
+    std::string log;
+    std::vector<std::wstring> raised;  // the box text at each Change
+    int boxChanges = 0;
+    int actions = 0;  // the top-level one and those run from inside Change
+
+    Step Pick() {
+        Step step;
+        step.action = static_cast<Action>(in_.ConsumeIntegralInRange(0, 8));
+        switch (step.action) {
+            case kPutText:
+            case kTyped:
+                step.text = PickBoxText(in_, platform, calendar);
+                break;
+            case kPutDate:
+                step.day = PickDay(in_, true);
+                break;
+            case kDayClick:
+                step.index = in_.ConsumeIntegralInRange(-2, kDayCount + 1);
+                break;
+            default:
+                break;
+        }
+        return step;
+    }
+
+    // Returns whether a put was refused as no date.
+    bool Run(const Step& step) {
+        ++actions;
+        constexpr const char* kNames[] = {" put ",  " type ",  " putdate ", " day ", " year-",
+                                          " year+", " month-", " month+",   " today"};
+        log += kNames[step.action];
+        switch (step.action) {
+            case kPutText:
+                log += Escaped(step.text);
+                return calendar.PutText(step.text) == Calendar::PutResult::kInvalidDate;
+            case kTyped:
+                log += Escaped(step.text);
+                calendar.SetDateBoxText(step.text);
+                break;
+            case kPutDate:
+                log += std::to_string(step.day.year) + "-" + std::to_string(step.day.month) + "-" +
+                       std::to_string(step.day.day);
+                calendar.PutDate(Serial(step.day));
+                break;
+            case kDayClick:
+                log += std::to_string(step.index);
+                calendar.Days_Click(step.index);
+                break;
+            case kYearBack:
+                calendar.Image1_Click();
+                break;
+            case kYearOn:
+                calendar.Image2_Click();
+                break;
+            case kMonthBack:
+                calendar.Image3_Click();
+                break;
+            case kMonthOn:
+                calendar.Image4_Click();
+                break;
+            case kToday:
+                calendar.OrvMonth1_Click();
+                break;
+        }
+        return false;
+    }
+
+    // The documented outcome of a step, with no Change handler acting.
+    Outcome Predict(const Step& step, const Shown& before) const {
+        Outcome out{before};
+        auto draw = [&](const Day& d) {
+            out.shown.drawn = d;
+            out.shown.yearBlank = true;
+            const std::wstring canonical = platform.Canonical(d);
+            out.changes = canonical == before.box ? 0 : 1;
+            out.shown.box = canonical;
+        };
+        auto write = [&](const std::wstring& text) {
+            if (text == before.box) return;
+            const auto d = platform.Read(text);
+            if (!d) {
+                out.changes = 1;
+                out.shown.box = text;
+                return;
+            }
+            draw(*d);
+            out.changes = platform.Canonical(*d) == text ? 1 : 2;
+        };
+        const std::optional<Day> drawn = before.drawn;
+        switch (step.action) {
+            case kPutText:
+                if (step.text.find_first_not_of(L' ') == std::wstring::npos) {
+                    write(L"");
+                } else if (platform.Read(step.text)) {
+                    write(step.text);
+                } else {
+                    out.refused = true;
+                }
+                break;
+            case kTyped:
+                write(step.text);
+                break;
+            case kPutDate:
+                draw(step.day);
+                break;
+            case kDayClick: {
+                if (!drawn || step.index < 0 || step.index >= kDayCount) break;
+                const int n = step.index - Weekday({drawn->year, drawn->month, 1}) + 2;
+                if (n >= 1 && n <= Length(drawn->year, drawn->month)) {
+                    draw({drawn->year, drawn->month, n});
+                }
+                break;
+            }
+            case kYearBack:
+            case kYearOn: {
+                if (!drawn) break;
+                const Day target{drawn->year + (step.action == kYearOn ? 1 : -1), drawn->month, 1};
+                if (Valid(target)) draw(target);
+                break;
+            }
+            case kMonthBack:
+            case kMonthOn: {
+                const auto d = platform.Read(before.box);
+                if (!d) break;
+                Day target = step.action == kMonthOn ? Day{d->year, d->month + 1, 1}
+                                                     : Day{d->year, d->month - 1, 0};
+                if (target.month == 13) target = {target.year + 1, 1, 1};
+                if (target.month == 0) target = {target.year - 1, 12, 31};
+                if (target.day == 0) target.day = Length(target.year, target.month);
+                if (!Valid(target)) break;
+                draw(target);
+                out.changes = 2;  // "mmmm dd, yyyy" first, then the canonical text
+                out.shown.yearBlank = false;
+                break;
+            }
+            case kToday:
+                draw(platform.today);
+                break;
+        }
+        return out;
+    }
+
+    std::string Report() const {
+        std::string s = "actions:" + log + "\n  box " + Escaped(calendar.Text()) + ", labels " +
+                        Escaped(calendar.face().monthLabel) + " " +
+                        Escaped(calendar.face().yearLabel) + ", Change at";
+        for (const auto& t : raised)
+            s += " " + Escaped(t);
+        s += "\n  cells";
+        for (const nuv::DayCell& c : calendar.face().days)
+            s += " " + std::string(c.visible ? "" : "-") + Escaped(c.text) + (c.green ? "*" : "");
+        return s;
+    }
+
+    // Exactly the month of `d` in the cells, with its day green.
+    void CheckCells(const Day& d) const {
+        const int wd = Weekday({d.year, d.month, 1});
+        const int length = Length(d.year, d.month);
+        for (int k = 0; k < kDayCount; ++k) {
+            const nuv::DayCell& cell = calendar.face().days[static_cast<std::size_t>(k)];
+            const int n = k - wd + 2;
+            FUZZ_CHECK(cell.visible == (n >= 1 && n <= length), Report());
+            if (!cell.visible) continue;
+            FUZZ_CHECK(cell.text == std::to_wstring(n), Report());
+            FUZZ_CHECK(cell.green == (n == d.day), Report());
+        }
+    }
+
+    // The whole face against what the documented rules say it shows.
+    void CheckFace(const Shown& shown) const {
+        const nuv::Face& face = calendar.face();
+        FUZZ_CHECK(face.dateBox == shown.box, Report());
+        if (!shown.drawn) {
+            FUZZ_CHECK(face.monthLabel == L"Label3" && face.yearLabel == L"Year", Report());
+            for (const nuv::DayCell& c : face.days)
+                FUZZ_CHECK(c.visible && c.text == L"01" && !c.green, Report());
+            return;
+        }
+        CheckCells(*shown.drawn);
+        FUZZ_CHECK(face.monthLabel == platform.MonthName(shown.drawn->month), Report());
+        const std::wstring year = std::to_wstring(shown.drawn->year);
+        FUZZ_CHECK(face.yearLabel == (shown.yearBlank ? L" " + year : year), Report());
+    }
+
+private:
+    void GridChanged() override {
+        const int green = static_cast<int>(
+            std::count_if(calendar.face().days.begin(), calendar.face().days.end(),
+                          [](const nuv::DayCell& c) { return c.visible && c.green; }));
+        FUZZ_CHECK(green == 1, Report());
+    }
+    void DateBoxChanged() override { ++boxChanges; }
+    void RaiseChange() override {
+        raised.push_back(calendar.Text());
+        // When Change comes for a date, the grid already shows it.
+        if (const auto d = platform.Read(calendar.Text())) CheckCells(*d);
+        // A container acting again from inside the event, a few levels deep.
+        if (reentrant_ && depth_ < 3 && in_.ConsumeIntegralInRange(0, 3) == 0) {
+            ++depth_;
+            log += " {";
+            (void)Run(Pick());
+            log += " }";
+            --depth_;
+        }
+    }
+
+    FuzzedDataProvider& in_;
+    bool reentrant_;
+    int depth_ = 0;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    const bool reentrant = in.ConsumeIntegralInRange(0, 3) == 0;
+    Harness h(in, reentrant);
+    if (in.ConsumeBool()) h.platform.names = &kFrench;
+    h.platform.today = PickDay(in, true);
+
+    Shown shown;
+    for (int steps = 0; steps < 64 && in.remaining_bytes() > 0; ++steps) {
+        h.raised.clear();
+        h.boxChanges = 0;
+        h.actions = 0;
+        const Step step = h.Pick();
+        const Outcome expected = h.Predict(step, shown);
+        const bool refused = h.Run(step);
+
+        // The chain always ends, at most two changes of the box per action.
+        FUZZ_CHECK(h.boxChanges <= 2 * h.actions, h.Report());
+        FUZZ_CHECK(h.raised.size() <= static_cast<std::size_t>(2 * h.actions), h.Report());
+        // A box that names a date holds its canonical text, and the cells show it.
+        if (const auto d = h.platform.Read(h.calendar.Text())) {
+            FUZZ_CHECK(h.calendar.Text() == h.platform.Canonical(*d), h.Report());
+            h.CheckCells(*d);
+        }
+        if (reentrant) continue;  // what a handler did is not foreseen here
+
+        FUZZ_CHECK(refused == expected.refused, h.Report());
+        FUZZ_CHECK(h.raised.size() == expected.changes, h.Report());
+        for (const std::wstring& text : h.raised)
+            FUZZ_CHECK(text == expected.shown.box, h.Report());
+        h.CheckFace(expected.shown);
+        shown = expected.shown;
+    }
+    return 0;
+}
