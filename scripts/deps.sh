@@ -1,7 +1,7 @@
 # Sourced by the run and test scripts: installs what a fresh Debian or Ubuntu
 # machine lacks, and the locales the tests pin.
 velmi_packages="g++ g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine wine64 fonts-wine
-    xvfb xauth x11-utils cmake make googletest locales imagemagick clang-format git
+    xvfb xauth x11-utils cmake make googletest locales imagemagick clang-format git python3
     clang libclang-rt-dev"
 
 velmi_install_deps() {

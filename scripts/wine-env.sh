@@ -24,6 +24,9 @@ velmi_start_display() {
     read -r display <"$fifo"
     rm -f "$fifo"
     export DISPLAY=":$display"
+    # A desktop always publishes X resources; without any, Wine's X11 driver
+    # rereads ~/.Xdefaults for every font it selects.
+    xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	96"
 }
 
 velmi_start_wine() {
