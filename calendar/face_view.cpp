@@ -379,22 +379,8 @@ void FaceView::OnTabKey(HWND from, WPARAM key) {
     if (surface_) SetFocus(surface_);
 }
 
-namespace {
-
-// The view that created a window, remembered from its creation parameters.
-FaceView* ViewOf(HWND window, UINT message, LPARAM lp) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lp);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    return reinterpret_cast<FaceView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
-}  // namespace
-
 LRESULT CALLBACK FaceView::SurfaceProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = ViewOf(window, message, lp);
+    auto* self = velmi::CreatorOf<FaceView>(window, message, lp);
     if (!self || self->surface_ != window) return DefWindowProcW(window, message, wp, lp);
     return self->OnSurfaceMessage(message, wp, lp);
 }
@@ -423,7 +409,7 @@ void FaceView::OnDateBoxChange() {
 }
 
 LRESULT CALLBACK FaceView::PartProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = ViewOf(window, message, lp);
+    auto* self = velmi::CreatorOf<FaceView>(window, message, lp);
     if (!self || !self->surface_) return DefWindowProcW(window, message, wp, lp);
     return self->OnPartMessage(window, message, wp, lp);
 }

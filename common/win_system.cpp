@@ -36,4 +36,29 @@ void Subclass(HWND window, SubclassHandler handler, void* owner) noexcept {
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
 }
 
+ATOM RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background,
+                         int iconId) noexcept {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    if (iconId) {
+        wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(iconId));
+        wc.hIconSm = static_cast<HICON>(
+            LoadImageW(wc.hInstance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, 16, 16, 0));
+    }
+    return RegisterClassExW(&wc);
+}
+
+HFONT CreateDialogFont(UINT dpi) noexcept {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
+    metrics.lfMessageFont.lfHeight = -MulDiv(8, static_cast<int>(dpi), 72);
+    return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
 }  // namespace velmi

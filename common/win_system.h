@@ -22,4 +22,24 @@ using SubclassHandler = LRESULT (*)(void* owner, HWND window, UINT message, WPAR
                                     WNDPROC original);
 void Subclass(HWND window, SubclassHandler handler, void* owner) noexcept;
 
+// Registers a window class of the program's own module, with an icon from
+// its resources when iconId is not 0; the atom, or 0.
+[[nodiscard]] ATOM RegisterWindowClass(const wchar_t* name, WNDPROC procedure,
+                                       HBRUSH background = nullptr, int iconId = 0) noexcept;
+
+// The classic 8-point dialog font, in the system's message face, at a resolution.
+[[nodiscard]] HFONT CreateDialogFont(UINT dpi) noexcept;
+
+// The object a window was created for: passed as the creation parameter,
+// kept in the window's user data from WM_NCCREATE on.
+template <typename T>
+[[nodiscard]] T* CreatorOf(HWND window, UINT message, LPARAM lp) noexcept {
+    if (message == WM_NCCREATE) {
+        auto* creator = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creator));
+        return creator;
+    }
+    return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 }  // namespace velmi

@@ -1,6 +1,7 @@
 #include "form3.h"
 
 #include "twips.h"
+#include "win_system.h"
 
 #include <initializer_list>
 
@@ -40,15 +41,7 @@ void Form3::Show(HWND owner) {
 }
 
 void Form3::Create(HWND owner) {
-    static const ATOM registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kForm3Class;
-        return RegisterClassExW(&wc);
-    }();
+    static const ATOM registered = RegisterWindowClass(kForm3Class, WindowProc);
     if (!registered) return;
     if (!yellow_) yellow_ = CreateSolidBrush(kLightYellow);
     // A fixed frame without a window icon.
@@ -74,25 +67,17 @@ void Form3::Create(HWND owner) {
                         b.left, b.top, b.right - b.left, b.bottom - b.top, hwnd_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kForm3OkId)),
                         GetModuleHandleW(nullptr), nullptr);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
-                               static_cast<UINT>(dpi));
-    metrics.lfMessageFont.lfHeight = -MulDiv(8, dpi, 72);
     if (font_) DeleteObject(font_);
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    font_ = CreateDialogFont(static_cast<UINT>(dpi));
     for (HWND w : {text1_, command1_})
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 }
 
 LRESULT CALLBACK Form3::WindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Form3*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Form3*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self ? self->OnMessage(message, wp, lp) : DefWindowProcW(window, message, wp, lp);
+    auto* self = CreatorOf<Form3>(window, message, lp);
+    if (!self) return DefWindowProcW(window, message, wp, lp);
+    if (message == WM_NCCREATE) self->hwnd_ = window;
+    return self->OnMessage(message, wp, lp);
 }
 
 LRESULT Form3::OnMessage(UINT message, WPARAM wp, LPARAM lp) {

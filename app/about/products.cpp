@@ -1,6 +1,7 @@
 #include "products.h"
 
 #include "resource_ids.h"
+#include "win_system.h"
 
 namespace velmi {
 namespace {
@@ -25,17 +26,8 @@ void ProductsWindow::Show() {
 }
 
 void ProductsWindow::Create() {
-    static const ATOM registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(IDI_STOPWATCH));
-        wc.lpszClassName = kProductsClass;
-        return RegisterClassExW(&wc);
-    }();
+    static const ATOM registered = RegisterWindowClass(
+        kProductsClass, WindowProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_STOPWATCH);
     if (!registered) return;
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     CreateWindowExW(WS_EX_CONTROLPARENT, kProductsClass, L"Tolvane products", style, CW_USEDEFAULT,
@@ -48,10 +40,7 @@ void ProductsWindow::Create() {
     AdjustWindowRectExForDpi(&outer, style, FALSE, WS_EX_CONTROLPARENT, dpi);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
-    font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+    font_ = CreateDialogFont(dpi);
 
     HICON stopwatch = static_cast<HICON>(LoadImageW(
         GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_STOPWATCH), IMAGE_ICON, px(32), px(32), 0));
@@ -99,14 +88,10 @@ void ProductsWindow::Leave() {
 }
 
 LRESULT CALLBACK ProductsWindow::WindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<ProductsWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<ProductsWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self ? self->OnMessage(message, wp, lp) : DefWindowProcW(window, message, wp, lp);
+    auto* self = CreatorOf<ProductsWindow>(window, message, lp);
+    if (!self) return DefWindowProcW(window, message, wp, lp);
+    if (message == WM_NCCREATE) self->hwnd_ = window;
+    return self->OnMessage(message, wp, lp);
 }
 
 LRESULT ProductsWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {

@@ -1,5 +1,7 @@
 #include "alarm_panel.h"
 
+#include "win_system.h"
+
 namespace velmi {
 namespace {
 
@@ -63,15 +65,7 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 HWND CreatePanel(HWND parent, int id, const wchar_t* caption) {
-    static const ATOM registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = PanelProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kPanelClass;
-        return RegisterClassExW(&wc);
-    }();
+    static const ATOM registered = RegisterWindowClass(kPanelClass, PanelProc);
     (void)registered;
     return CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, caption,
                            WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,

@@ -87,19 +87,8 @@ Form1::~Form1() {
 }
 
 bool Form1::Create() {
-    static const ATOM registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(IDI_STOPWATCH));
-        wc.hIconSm = static_cast<HICON>(
-            LoadImageW(wc.hInstance, MAKEINTRESOURCEW(IDI_STOPWATCH), IMAGE_ICON, 16, 16, 0));
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kForm1Class;
-        return RegisterClassExW(&wc);
-    }();
+    static const ATOM registered = RegisterWindowClass(
+        kForm1Class, WindowProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_STOPWATCH);
     if (!registered) return false;
     designTop_ = form1::kDesignTop;
     frame2Top_ = form1::kFrame2DesignTop;
@@ -132,13 +121,9 @@ void Form1::Show() {
 }
 
 LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = CreatorOf<Form1>(window, message, lp);
     if (!self) return DefWindowProcW(window, message, wp, lp);
+    if (message == WM_NCCREATE) self->hwnd_ = window;
     return self->OnMessage(message, wp, lp);
 }
 
@@ -555,12 +540,7 @@ void Form1::Layout() {
 
 void Form1::ApplyFonts() {
     // The classic 8-point dialog font, at this window's resolution.
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi_);
-    LOGFONTW lf = metrics.lfMessageFont;
-    lf.lfHeight = -MulDiv(8, static_cast<int>(dpi_), 72);
-    HFONT font = CreateFontIndirectW(&lf);
+    HFONT font = CreateDialogFont(dpi_);
     for (HWND w :
          {text1_, frame1_, label2_, frame2_, text2_, text3_, label1_, command1_, command2_})
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
