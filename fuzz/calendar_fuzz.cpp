@@ -330,7 +330,8 @@ public:
             out.changes = canonical == before.box ? 0 : 1;
             out.shown.box = canonical;
         };
-        auto write = [&](const std::wstring& text) {
+        auto write = [&](std::wstring text) {
+            text.resize(std::min(text.size(), text.find(L'\0')));  // a box ends at a zero
             if (text == before.box) return;
             const auto d = platform.Read(text);
             if (!d) {
