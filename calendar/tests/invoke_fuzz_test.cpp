@@ -12,11 +12,10 @@
 #include "control_support.h"
 #include "message_box_answerer.h"
 #include "proc_address.h"
+#include "resource_usage.h"
 
 #include <gtest/gtest.h>
 #include <olectl.h>
-#include <psapi.h>
-#include <winternl.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -32,7 +31,9 @@ namespace nuv::test {
 namespace {
 
 using namespace std::chrono_literals;
+using velmi::test::MeasureResources;
 using velmi::test::MessageBoxAnswerer;
+using velmi::test::ResourceUsage;
 
 std::uint64_t EnvNumber(const wchar_t* name, std::uint64_t fallback) {
     wchar_t value[32] = {};
@@ -494,131 +495,17 @@ private:
 
 // ---- Measuring ----------------------------------------------------------------
 
-struct Usage {
-    SIZE_T heapBytes = 0;  // in use on every heap of the process
-    SIZE_T privateBytes = 0;
-    DWORD handles = 0;
-    DWORD gdiObjects = 0;
-    DWORD windows = 0;
-};
-
-// Wine answers 0 for the handle count; its handles are small numbers that
-// can be tried one by one.
-DWORD HandleCount() {
-    DWORD count = 0;
-    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count > 0) return count;
-    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
-        DWORD flags = 0;
-        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
-    }
-    return count;
-}
-
-// Wine answers 0 to GetGuiResources as well. Both systems list GDI objects in
-// the handle table that the process environment block points to: 24-byte
-// entries with the owning process at offset 8 and the object type at 14.
-DWORD GdiObjectCount() {
-    if (const DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return n;
-    constexpr std::size_t kPebGdiTable = 0xF8, kEntries = 0x10000, kEntrySize = 24;
-    using QueryFn = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-    const auto query = velmi::test::ProcAddress<QueryFn>(GetModuleHandleW(L"ntdll.dll"),
-                                                         "NtQueryInformationProcess");
-    PROCESS_BASIC_INFORMATION basic{};
-    if (!query ||
-        query(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) {
-        return 0;
-    }
-    const unsigned char* table = nullptr;
-    std::memcpy(&table, reinterpret_cast<const unsigned char*>(basic.PebBaseAddress) + kPebGdiTable,
-                sizeof table);
-    if (!table) return 0;
-    const auto self = static_cast<USHORT>(GetCurrentProcessId());
-    DWORD count = 0;
-    for (std::size_t i = 0; i < kEntries; ++i) {
-        const unsigned char* entry = table + i * kEntrySize;
-        USHORT owner = 0;
-        std::memcpy(&owner, entry + 8, sizeof owner);
-        if (entry[14] != 0 && (owner == 0 || owner == self)) ++count;
-    }
-    return count;
-}
-
-// The windows of this process, top-level, message-only and children.
-struct WindowTally {
-    DWORD process = GetCurrentProcessId();
-    DWORD windows = 0;
-};
-
-BOOL CALLBACK CountChild(HWND, LPARAM tally) {
-    ++reinterpret_cast<WindowTally*>(tally)->windows;
-    return TRUE;
-}
-
-BOOL CALLBACK CountTopLevel(HWND window, LPARAM tally) {
-    auto* t = reinterpret_cast<WindowTally*>(tally);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == t->process) {
-        ++t->windows;
-        EnumChildWindows(window, CountChild, tally);
-    }
-    return TRUE;
-}
-
-DWORD WindowCount() {
-    WindowTally tally;
-    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&tally));
-    for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); w;
-         w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr)) {
-        (void)CountTopLevel(w, reinterpret_cast<LPARAM>(&tally));
-    }
-    return tally.windows;
-}
-
-Usage Measure() {
-    Usage u;
-    HANDLE heaps[128];
-    const DWORD count = GetProcessHeaps(128, heaps);
-    for (DWORD i = 0; i < count && i < 128; ++i) {
-        if (!HeapLock(heaps[i])) continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry)) {
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) u.heapBytes += entry.cbData;
-        }
-        HeapUnlock(heaps[i]);
-    }
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(GetCurrentProcess(),
-                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
-        // Wine fills only the older field, which Windows keeps equal to it.
-        u.privateBytes = std::max(memory.PrivateUsage, memory.PagefileUsage);
-    }
-    u.handles = HandleCount();
-    u.gdiObjects = GdiObjectCount();
-    u.windows = WindowCount();
-    return u;
-}
-
-std::string Describe(const Usage& u) {
-    return "heap " + std::to_string(u.heapBytes) + " B, private " + std::to_string(u.privateBytes) +
-           " B, handles " + std::to_string(u.handles) + ", GDI objects " +
-           std::to_string(u.gdiObjects) + ", windows " + std::to_string(u.windows);
-}
-
 // Growth beyond noise: the first round of calls fills the platform's caches,
 // a second round of the same size must not keep growing.
-void ExpectNoGrowth(const Usage& before, const Usage& after) {
-    constexpr SIZE_T kHeapSlack = 256 * 1024;
-    constexpr SIZE_T kPrivateSlack = 4 * 1024 * 1024;
-    EXPECT_LE(after.heapBytes, before.heapBytes + kHeapSlack)
-        << Describe(before) << " -> " << Describe(after);
-    EXPECT_LE(after.privateBytes, before.privateBytes + kPrivateSlack)
-        << Describe(before) << " -> " << Describe(after);
-    EXPECT_LE(after.handles, before.handles + 8) << Describe(before) << " -> " << Describe(after);
-    EXPECT_LE(after.gdiObjects, before.gdiObjects + 8)
-        << Describe(before) << " -> " << Describe(after);
-    EXPECT_LE(after.windows, before.windows + 2) << Describe(before) << " -> " << Describe(after);
+void ExpectNoGrowth(const ResourceUsage& before, const ResourceUsage& after) {
+    constexpr long long kHeapSlack = 256 * 1024;
+    constexpr long long kPrivateSlack = 4 * 1024 * 1024;
+    const std::string change = Describe(before) + " -> " + Describe(after);
+    EXPECT_LE(after.heapBytes, before.heapBytes + kHeapSlack) << change;
+    EXPECT_LE(after.privateBytes, before.privateBytes + kPrivateSlack) << change;
+    EXPECT_LE(after.handles, before.handles + 8) << change;
+    EXPECT_LE(after.gdi, before.gdi + 8) << change;
+    EXPECT_LE(after.user, before.user + 2) << change;
 }
 
 // ---- The controls under fire --------------------------------------------------
@@ -864,9 +751,9 @@ TEST_F(InvokeFuzz, RandomCallsNeitherCrashNorLeakAndTheControlStillWorks) {
             boxes += TakeBoxes(answerer);
         };
         run(warmUp);
-        const Usage before = Measure();
+        const ResourceUsage before = MeasureResources();
         run(warmUp + calls);
-        const Usage after = Measure();
+        const ResourceUsage after = MeasureResources();
         g_current = "checking the controls after the calls";
         std::printf("%llu calls, %zu message boxes; %s -> %s\n",
                     static_cast<unsigned long long>(done), boxes, Describe(before).c_str(),
@@ -1057,13 +944,13 @@ TEST_F(InvokeFuzz, RandomBagsAndStreamsNeitherCrashNorLeak) {
         for (; done < loads / 10; ++done)
             RandomPersistence(targets.Pick(r, 30), r, g, log, done, foreignInput);
         Pump();
-        const Usage before = Measure();
+        const ResourceUsage before = MeasureResources();
         for (; done < loads / 10 + loads; ++done) {
             RandomPersistence(targets.Pick(r, 30), r, g, log, done, foreignInput);
             if (done % 256 == 0) Drain();
         }
         Pump();
-        const Usage after = Measure();
+        const ResourceUsage after = MeasureResources();
         g_current = "checking the controls after the loads";
         std::printf("%llu loads and saves; %s -> %s\n", static_cast<unsigned long long>(done),
                     Describe(before).c_str(), Describe(after).c_str());

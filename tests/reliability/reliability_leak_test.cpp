@@ -2,7 +2,7 @@
 // objects, handles or memory behind.
 #include "calendar_dates.h"
 #include "main_window_driver.h"
-#include "resource_counts.h"
+#include "resource_usage.h"
 
 #include <gtest/gtest.h>
 
@@ -28,13 +28,13 @@ protected:
                         const std::function<void(int)>& action) {
         for (int i = 0; i < warmUp && !HasFatalFailure(); ++i)
             Once(action, i);
-        const ResourceCounts before = MeasureResources();
+        const test::ResourceUsage before = test::MeasureResources();
         const auto began = std::chrono::steady_clock::now();
         for (int i = 0; i < count && !HasFatalFailure(); ++i)
             Once(action, warmUp + i);
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
-        const ResourceCounts after = MeasureResources();
+        const test::ResourceUsage after = test::MeasureResources();
         std::printf("%s: %d in %.1f s\n  before: %s\n  after:  %s\n", what, count, seconds,
                     Describe(before).c_str(), Describe(after).c_str());
         std::fflush(stdout);

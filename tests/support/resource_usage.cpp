@@ -1,10 +1,11 @@
-#include "resource_counts.h"
+#include "resource_usage.h"
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 
-namespace velmi::reliability {
+namespace velmi::test {
 namespace {
 
 // Under Wine a GDI or USER handle whose upper word is zero names the object in
@@ -58,33 +59,56 @@ long CountHandles() {
     return count;
 }
 
-}  // namespace
-
-ResourceCounts MeasureResources() {
-    ResourceCounts counts;
-    const HANDLE self = GetCurrentProcess();
-    counts.gdi = static_cast<long>(GetGuiResources(self, GR_GDIOBJECTS));
-    if (counts.gdi == 0) counts.gdi = CountGdiObjects();
-    counts.user = static_cast<long>(GetGuiResources(self, GR_USEROBJECTS));
-    if (counts.user == 0) counts.user = CountUserObjects();
-    DWORD handles = 0;
-    if (GetProcessHandleCount(self, &handles) && handles > 0) {
-        counts.handles = static_cast<long>(handles);
-    } else {
-        counts.handles = CountHandles();
+long long HeapBytesInUse() {
+    HANDLE heaps[128];
+    const DWORD count = GetProcessHeaps(128, heaps);
+    long long bytes = 0;
+    for (DWORD i = 0; i < count && i < 128; ++i) {
+        if (!HeapLock(heaps[i])) continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) bytes += entry.cbData;
+        HeapUnlock(heaps[i]);
     }
-    PROCESS_MEMORY_COUNTERS memory{};
-    memory.cb = sizeof(memory);
-    if (GetProcessMemoryInfo(self, &memory, sizeof(memory)))
-        counts.workingSet = static_cast<long long>(memory.WorkingSetSize);
-    return counts;
+    return bytes;
 }
 
-std::string Describe(const ResourceCounts& c) {
-    char text[160];
-    std::snprintf(text, sizeof(text), "GDI %ld, USER %ld, handles %ld, working set %.1f MB", c.gdi,
-                  c.user, c.handles, static_cast<double>(c.workingSet) / (1024.0 * 1024.0));
+}  // namespace
+
+ResourceUsage MeasureResources() {
+    ResourceUsage usage;
+    const HANDLE self = GetCurrentProcess();
+    usage.gdi = static_cast<long>(GetGuiResources(self, GR_GDIOBJECTS));
+    if (usage.gdi == 0) usage.gdi = CountGdiObjects();
+    usage.user = static_cast<long>(GetGuiResources(self, GR_USEROBJECTS));
+    if (usage.user == 0) usage.user = CountUserObjects();
+    DWORD handles = 0;
+    if (GetProcessHandleCount(self, &handles) && handles > 0) {
+        usage.handles = static_cast<long>(handles);
+    } else {
+        usage.handles = CountHandles();
+    }
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof(memory);
+    if (GetProcessMemoryInfo(self, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                             sizeof(memory))) {
+        usage.workingSet = static_cast<long long>(memory.WorkingSetSize);
+        // Wine fills only the older field, which Windows keeps equal to it.
+        usage.privateBytes =
+            static_cast<long long>(std::max(memory.PrivateUsage, memory.PagefileUsage));
+    }
+    usage.heapBytes = HeapBytesInUse();
+    return usage;
+}
+
+std::string Describe(const ResourceUsage& u) {
+    char text[200];
+    std::snprintf(
+        text, sizeof(text),
+        "GDI %ld, USER %ld, handles %ld, working set %.1f MB, private %.1f MB, heap %lld B", u.gdi,
+        u.user, u.handles, static_cast<double>(u.workingSet) / (1024.0 * 1024.0),
+        static_cast<double>(u.privateBytes) / (1024.0 * 1024.0), u.heapBytes);
     return text;
 }
 
-}  // namespace velmi::reliability
+}  // namespace velmi::test

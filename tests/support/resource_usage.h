@@ -1,0 +1,26 @@
+// What this process holds: GDI and USER objects, kernel handles and memory,
+// for telling a leak from a steady state.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace velmi::test {
+
+struct ResourceUsage {
+    long gdi = 0;
+    long user = 0;  // windows (message-only ones too), menus and icons
+    long handles = 0;
+    long long workingSet = 0;    // bytes
+    long long privateBytes = 0;  // bytes
+    long long heapBytes = 0;     // in use on every heap of the process
+};
+
+// GetGuiResources and GetProcessHandleCount where the platform answers them;
+// Wine 8 answers 0 to all three, so there the objects are counted one by one.
+[[nodiscard]] ResourceUsage MeasureResources();
+
+[[nodiscard]] std::string Describe(const ResourceUsage& usage);
+
+}  // namespace velmi::test
