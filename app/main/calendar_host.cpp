@@ -33,8 +33,23 @@ public:
     STDMETHODIMP Write(LPCOLESTR, VARIANT*) noexcept override { return S_OK; }
 };
 
+// An IDispatch reached only by DISPID: the control never asks for names or
+// type information.
+class DispatchByIdOnly : public IDispatch {
+public:
+    STDMETHODIMP GetTypeInfoCount(UINT* count) noexcept override {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
+        return E_NOTIMPL;
+    }
+};
+
 // Hears the control's events and hands Change on.
-class ChangeSink final : public IDispatch, public ComRefCount {
+class ChangeSink final : public DispatchByIdOnly, public ComRefCount {
 public:
     explicit ChangeSink(std::function<void()> change) : change_(std::move(change)) {}
     STDMETHODIMP QueryInterface(REFIID riid, void** out) noexcept override {
@@ -47,15 +62,6 @@ public:
     }
     STDMETHODIMP_(ULONG) AddRef() noexcept override { return AddRefImpl(); }
     STDMETHODIMP_(ULONG) Release() noexcept override { return ReleaseImpl(); }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) noexcept override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
-        return E_NOTIMPL;
-    }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                         UINT*) noexcept override {
         if (id != kChangeDispId) return DISP_E_MEMBERNOTFOUND;
@@ -82,7 +88,7 @@ class CalendarHost::Site final : public IOleClientSite,
                                  public IOleInPlaceSite,
                                  public IOleInPlaceFrame,
                                  public IOleControlSite,
-                                 public IDispatch,
+                                 public DispatchByIdOnly,
                                  public ComRefCount {
 public:
     Site(HWND parent, const RECT& position, Callbacks callbacks)
@@ -176,15 +182,6 @@ public:
     STDMETHODIMP ShowPropertyFrame() noexcept override { return E_NOTIMPL; }
 
     // IDispatch: the ambient properties. We run the control, never design it.
-    STDMETHODIMP GetTypeInfoCount(UINT* count) noexcept override {
-        if (!count) return E_POINTER;
-        *count = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
-        return E_NOTIMPL;
-    }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                         UINT*) noexcept override {
         if (id != DISPID_AMBIENT_USERMODE || !result) return DISP_E_MEMBERNOTFOUND;
