@@ -1,6 +1,7 @@
 // The About window, help and the products window, driven on the real windows.
 #include "form1_fixture.h"
 #include "form3.h"
+#include "process.h"
 #include "products.h"
 
 #include <gtest/gtest.h>
@@ -24,16 +25,6 @@ protected:
         if (!form->PreTranslateMessage(msg)) SendMessageW(window, WM_KEYDOWN, vk, 0);
         Pump();
     }
-    static std::vector<HWND> TopLevel(const wchar_t* cls) {
-        std::vector<HWND> found;
-        for (HWND w = FindWindowExW(nullptr, nullptr, cls, nullptr); w;
-             w = FindWindowExW(nullptr, w, cls, nullptr)) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == GetCurrentProcessId()) found.push_back(w);
-        }
-        return found;
-    }
     // Runs the messages that the program's own loop would run.
     void PumpLikeTheProgram() {
         MSG msg;
@@ -52,7 +43,7 @@ TEST_F(AuxiliaryTest, OneAboutWindowThatOkHidesAndTheCloseBoxUnloads) {
     SetWindowTextW(Note(), L"my note");
     Menu(kMenuAboutId);
     Menu(kMenuAboutId);
-    const auto windows = TopLevel(kForm3Class);
+    const auto windows = TopLevelWindows(kForm3Class);
     ASSERT_EQ(windows.size(), 1u);
     HWND about = windows[0];
     EXPECT_TRUE(IsWindowVisible(about));
@@ -76,23 +67,24 @@ TEST_F(AuxiliaryTest, OneAboutWindowThatOkHidesAndTheCloseBoxUnloads) {
     EXPECT_EQ(TextOf(Note()), L"my note");
     EXPECT_EQ(form->Calendar().Text(), L"December  5,  2026");
     Menu(kMenuAboutId);
-    EXPECT_EQ(TopLevel(kForm3Class), windows);  // the same window, as it was left
+    EXPECT_EQ(TopLevelWindows(kForm3Class), windows);  // the same window, as it was left
     EXPECT_EQ(TextOf(text), L"typed into About");
 
     SendMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
     Pump();
     EXPECT_FALSE(IsWindow(about));
     Menu(kMenuAboutId);
-    ASSERT_EQ(TopLevel(kForm3Class).size(), 1u);
-    EXPECT_EQ(TextOf(GetDlgItem(TopLevel(kForm3Class)[0], kForm3TextId)).substr(0, 5), L"Text1");
+    ASSERT_EQ(TopLevelWindows(kForm3Class).size(), 1u);
+    EXPECT_EQ(TextOf(GetDlgItem(TopLevelWindows(kForm3Class)[0], kForm3TextId)).substr(0, 5),
+              L"Text1");
 }
 
 TEST_F(AuxiliaryTest, ClosingTheMainWindowClosesAboutToo) {
     Menu(kMenuAboutId);
-    ASSERT_EQ(TopLevel(kForm3Class).size(), 1u);
+    ASSERT_EQ(TopLevelWindows(kForm3Class).size(), 1u);
     SendMessageW(form->Window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(form->Window(), nullptr);
-    EXPECT_TRUE(TopLevel(kForm3Class).empty());
+    EXPECT_TRUE(TopLevelWindows(kForm3Class).empty());
 }
 
 TEST_F(AuxiliaryTest, F1AndTheHelpMenuOpenTheSamePageBesideTheProgram) {
@@ -108,7 +100,7 @@ TEST_F(AuxiliaryTest, F1AndTheHelpMenuOpenTheSamePageBesideTheProgram) {
     EXPECT_EQ(opened[1], page);
 
     Menu(kMenuAboutId);
-    PressKey(GetDlgItem(TopLevel(kForm3Class)[0], kForm3OkId), VK_F1);
+    PressKey(GetDlgItem(TopLevelWindows(kForm3Class)[0], kForm3OkId), VK_F1);
     ASSERT_EQ(opened.size(), 3u);
     EXPECT_EQ(opened[2], page);
 }
@@ -118,7 +110,7 @@ TEST_F(AuxiliaryTest, ProductsHideTheMainWindowUntilTheyAreLeft) {
     form->Alarms().timers = {{0, 570}, 1};  // a countdown started before, due at 09:30
     Menu(kMenuProductsId);
     EXPECT_FALSE(IsWindowVisible(main));
-    auto products = TopLevel(kProductsClass);
+    auto products = TopLevelWindows(kProductsClass);
     ASSERT_EQ(products.size(), 1u);
     SaveScreenshot(products[0], L"products_window");
 
@@ -136,11 +128,11 @@ TEST_F(AuxiliaryTest, ProductsHideTheMainWindowUntilTheyAreLeft) {
     Pump();
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_EQ(GetFocus(), Note());
-    EXPECT_TRUE(TopLevel(kProductsClass).empty());
+    EXPECT_TRUE(TopLevelWindows(kProductsClass).empty());
 
     // Its close box does the same, or the main window would stay hidden for good.
     Menu(kMenuProductsId);
-    products = TopLevel(kProductsClass);
+    products = TopLevelWindows(kProductsClass);
     ASSERT_EQ(products.size(), 1u);
     SendMessageW(products[0], WM_SYSCOMMAND, SC_CLOSE, 0);
     Pump();

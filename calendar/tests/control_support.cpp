@@ -87,13 +87,8 @@ DATE Date(int year, int month, int day) {
 }
 
 STDMETHODIMP ChangeSink::QueryInterface(REFIID riid, void** out) {
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID___Nuvender) {
-        *out = this;
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+    // The control asks its sinks for the event interface, which is IDispatch.
+    return OnStack::QueryInterface(riid == DIID___Nuvender ? IID_IDispatch : riid, out);
 }
 
 STDMETHODIMP ChangeSink::GetTypeInfoCount(UINT* count) {

@@ -13,6 +13,7 @@
 
 #include "layout.h"
 #include "screenshot.h"
+#include "win_com.h"
 #include "nuv_h.h"
 
 namespace nuv::test {
@@ -33,13 +34,27 @@ void PutText(IDispatch* control, const std::wstring& text);
 void PutDate(IDispatch* control, DATE date);
 [[nodiscard]] DATE Date(int year, int month, int day);
 
+// A COM object on the test's stack: it counts references, so that a test
+// can see the control give back all it took, and never deletes itself.
+template <typename Interface>
+class OnStack : public Interface {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        return velmi::QueryInterfaces<OnStack, Interface>(this, riid, out);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
+    [[nodiscard]] ULONG Refs() const { return refs_; }
+
+private:
+    ULONG refs_ = 1;
+};
+
 // Counts Change events and records the control's text at each one.
-class ChangeSink final : public IDispatch {
+class ChangeSink final : public OnStack<IDispatch> {
 public:
     explicit ChangeSink(IDispatch* control) : control_(control) {}
     STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs_; }  // lives on the test's stack
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
@@ -59,7 +74,6 @@ public:
 
 private:
     IDispatch* control_;
-    ULONG refs_ = 1;
 };
 
 // The control hosted in place by Wine's ActiveX host window (atl.dll's

@@ -70,17 +70,8 @@ private:
 
 // An object handed to the control inside arguments and bag values. Its
 // default member answers what the platform asks when it converts it.
-class Probe final : public IDispatch {
+class Probe final : public OnStack<IDispatch> {
 public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = riid == IID_IUnknown || riid == IID_IDispatch ? this : nullptr;
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs_; }  // lives on the test's stack
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
         if (count) *count = 0;
         return S_OK;
@@ -108,29 +99,14 @@ public:
         }
         return S_OK;
     }
-    [[nodiscard]] ULONG Refs() const { return refs_; }
 
 private:
-    ULONG refs_ = 1;
     unsigned calls_ = 0;
 };
 
-class ErrorLog final : public IErrorLog {
+class ErrorLog final : public OnStack<IErrorLog> {
 public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = riid == IID_IUnknown || riid == IID_IErrorLog ? this : nullptr;
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
     STDMETHODIMP AddError(LPCOLESTR, EXCEPINFO*) override { return S_OK; }
-    [[nodiscard]] ULONG Refs() const { return refs_; }
-
-private:
-    ULONG refs_ = 1;
 };
 
 // ---- Arguments --------------------------------------------------------------
@@ -769,7 +745,7 @@ TEST_F(InvokeFuzz, RandomCallsNeitherCrashNorLeakAndTheControlStillWorks) {
 
 // A bag with random entries. Each entry answers a read with its value, with
 // another type than asked for, or with a failure, as containers' bags may.
-class RandomBag final : public IPropertyBag {
+class RandomBag final : public OnStack<IPropertyBag> {
 public:
     enum class Answer { kValue, kFailure };
     struct Entry {
@@ -812,16 +788,6 @@ public:
             Generator::FreeArgument(e.value);
     }
 
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = riid == IID_IUnknown || riid == IID_IPropertyBag ? this : nullptr;
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
-
     STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog* log) override {
         if (!name || !value) return E_POINTER;
         // The value comes in as [in, out]: whatever it holds must be ours to clear.
@@ -848,7 +814,6 @@ public:
         return writeAnswer;
     }
 
-    [[nodiscard]] ULONG Refs() const { return refs_; }
     bool foreignInput = false;
     HRESULT writeAnswer = S_OK;
     int writes = 0;
@@ -856,7 +821,6 @@ public:
 private:
     std::vector<Entry> entries_;
     HRESULT missing_ = E_INVALIDARG;
-    ULONG refs_ = 1;
 };
 
 // A stream with the saved form's header, or with nearly it, or with anything.

@@ -40,12 +40,8 @@ VelmiProcess::~VelmiProcess() {
 HWND VelmiProcess::WaitForMainWindow(std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < end && Running()) {
-        for (HWND w = FindWindowExW(nullptr, nullptr, L"VelmiForm1", nullptr); w;
-             w = FindWindowExW(nullptr, w, L"VelmiForm1", nullptr)) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == Pid() && IsWindowVisible(w)) return main_ = w;
-        }
+        for (HWND w : velmi::test::TopLevelWindows(L"VelmiForm1", Pid()))
+            if (IsWindowVisible(w)) return main_ = w;
         std::this_thread::sleep_for(50ms);
     }
     return nullptr;

@@ -1,5 +1,7 @@
 #include "main_window_driver.h"
 
+#include "process.h"
+
 namespace velmi::reliability {
 
 MainWindowDriver::MainWindowDriver(std::wstring testKey, std::wstring instanceName)
@@ -57,14 +59,7 @@ HWND MainWindowDriver::CalendarPart(int id) const {
 }
 
 std::vector<HWND> MainWindowDriver::AboutWindows() const {
-    std::vector<HWND> found;
-    for (HWND w = FindWindowExW(nullptr, nullptr, kForm3Class, nullptr); w;
-         w = FindWindowExW(nullptr, w, kForm3Class, nullptr)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid == GetCurrentProcessId()) found.push_back(w);
-    }
-    return found;
+    return test::TopLevelWindows(kForm3Class);
 }
 
 void MainWindowDriver::Click(HWND window) const {

@@ -46,12 +46,8 @@ Notes Stored() {
 // A top-level window of the process with the class, once it is shown.
 HWND WaitForWindow(DWORD pid, const wchar_t* cls) {
     for (int i = 0; i < 200; ++i) {
-        for (HWND w = FindWindowExW(nullptr, nullptr, cls, nullptr); w;
-             w = FindWindowExW(nullptr, w, cls, nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == pid && IsWindowVisible(w)) return w;
-        }
+        for (HWND w : test::TopLevelWindows(cls, pid))
+            if (IsWindowVisible(w)) return w;
         std::this_thread::sleep_for(50ms);
     }
     return nullptr;

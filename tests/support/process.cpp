@@ -37,4 +37,15 @@ ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs) {
     return result;
 }
 
+std::vector<HWND> TopLevelWindows(const wchar_t* windowClass, DWORD processId) {
+    std::vector<HWND> found;
+    for (HWND w = FindWindowExW(nullptr, nullptr, windowClass, nullptr); w;
+         w = FindWindowExW(nullptr, w, windowClass, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == processId) found.push_back(w);
+    }
+    return found;
+}
+
 }  // namespace velmi::test
