@@ -37,3 +37,13 @@ function(velmi_add_test name)
     add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${VELMI_TEST_TIMEOUT} LABELS "${ARG_LABELS}")
 endfunction()
+
+# velmi_add_day_first_test(<name> <test target> [<gtest filter>])
+# Runs a test executable of the cross build once more in the en_GB locale.
+function(velmi_add_day_first_test name target)
+    add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -DWINE=${CMAKE_CROSSCOMPILING_EMULATOR}
+        -DPROGRAM=$<TARGET_FILE:${target}> -DFILTER=${ARGN}
+        -P ${PROJECT_SOURCE_DIR}/cmake/day_first_run.cmake)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "LC_ALL=en_GB.UTF-8;LANG=en_GB.UTF-8"
+        TIMEOUT ${VELMI_TEST_TIMEOUT} LABELS wine)
+endfunction()

@@ -86,8 +86,12 @@ void MessageBoxAnswerer::Visit(HWND box) {
         std::erase_if(recorded_, [](HWND w) { return !IsWindow(w); });
         std::erase_if(answered_, [](HWND w) { return !IsWindow(w); });
         if (!recorded_.contains(box)) {
+            SeenBox seen = Read(box);
+            // Every box has a title; without one it was read while being
+            // made or torn down, so it is looked at again on the next round.
+            if (seen.title.empty()) return;
             recorded_.insert(box);
-            seen_.push_back(Read(box));
+            seen_.push_back(std::move(seen));
             seenChanged_.notify_all();
         }
         if (hold_ || answered_.contains(box)) return;
