@@ -53,6 +53,28 @@ ATOM RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH backgrou
     return RegisterClassExW(&wc);
 }
 
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring ModulePath(HMODULE module) {
+    // Long paths are possible; grow until the whole path fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+}
+
 HFONT CreateDialogFont(UINT dpi) noexcept {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace velmi {
 
 // A function of a system library, loaded on first use: the libraries that
@@ -26,6 +28,13 @@ void Subclass(HWND window, SubclassHandler handler, void* owner) noexcept;
 // its resources when iconId is not 0; the atom, or 0.
 [[nodiscard]] ATOM RegisterWindowClass(const wchar_t* name, WNDPROC procedure,
                                        HBRUSH background = nullptr, int iconId = 0) noexcept;
+
+// The whole text of a window (a control's text, a window's caption).
+[[nodiscard]] std::wstring WindowText(HWND window);
+
+// The full path of a loaded module's file (null: the program's own); empty
+// when it cannot be had.
+[[nodiscard]] std::wstring ModulePath(HMODULE module);
 
 // The classic 8-point dialog font, in the system's message face, at a resolution.
 [[nodiscard]] HFONT CreateDialogFont(UINT dpi) noexcept;
