@@ -1,0 +1,26 @@
+/* The calendar control's numbers that others rely on: DISPIDs, child window
+   ids and resource ids. Plain defines, because the IDL compiler and the
+   resource compiler read this file as well as C++. */
+#ifndef NUV_IDS_H
+#define NUV_IDS_H
+
+/* _Nuvender and __Nuvender members */
+#define NUV_DISPID_TEXT 0x68030000
+#define NUV_DISPID_PUTDATE 0x60030002
+#define NUV_DISPID_CHANGE 1
+
+/* Child windows, found by these ids by containers and outside tools. */
+#define NUV_ID_DAY_FIRST 1000 /* 37 day cells: 1000 .. 1036 */
+#define NUV_ID_ARROW_FIRST 1101 /* previous year, next year, previous month, next month */
+#define NUV_ID_WEEKDAY_FIRST 1200 /* 7 weekday initials: 1200 .. 1206 */
+#define NUV_ID_YEAR_LABEL 1207
+#define NUV_ID_MONTH_LABEL 1208
+#define NUV_ID_FRAME 1300
+#define NUV_ID_DATE_BOX 1400
+
+/* Resources of Nuv.ocx */
+#define NUV_IDI_ARROW_LEFT 101
+#define NUV_IDI_ARROW_RIGHT 102
+#define NUV_IDB_TOOLBOX 30000 /* the control's toolbox picture, shown by hosts too */
+
+#endif
