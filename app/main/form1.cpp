@@ -40,13 +40,6 @@ constexpr std::array<MenuItem, 5> kMenu{{{kMenuTimerId, L"&Timer"},
                                          {kMenuAboutId, L"About"},
                                          {kMenuProductsId, L"&Products"}}};
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(
-        static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 std::wstring ProblemText(const StoreProblem& p) {
     const std::wstring reason = SystemErrorText(p.error);
     if (p.kind == StoreProblem::Kind::kSave) {

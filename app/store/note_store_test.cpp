@@ -1,6 +1,6 @@
 #include "registry_note_store.h"
 
-#include "scratch_key.h"
+#include "scratch_key_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -23,24 +23,24 @@ namespace {
 
 // The key to work on: the caller's handle for an empty path, else one we own.
 struct KeyInUse {
-    UniqueHkey owned;
+    unique_hkey owned;
     HKEY handle = nullptr;
     LSTATUS status = ERROR_SUCCESS;
 };
 
 [[nodiscard]] KeyInUse OpenKey(HKEY root, std::wstring_view path, REGSAM access) {
-    if (path.empty()) return {nullptr, root, ERROR_SUCCESS};
+    if (path.empty()) return {unique_hkey(), root, ERROR_SUCCESS};
     HKEY key = nullptr;
     const LSTATUS status = RegOpenKeyExW(root, std::wstring(path).c_str(), 0, access, &key);
-    return {UniqueHkey(key), key, status};
+    return {unique_hkey(key), key, status};
 }
 
 [[nodiscard]] KeyInUse CreateKey(HKEY root, std::wstring_view path, REGSAM access) {
-    if (path.empty()) return {nullptr, root, ERROR_SUCCESS};
+    if (path.empty()) return {unique_hkey(), root, ERROR_SUCCESS};
     HKEY key = nullptr;
     const LSTATUS status = RegCreateKeyExW(root, std::wstring(path).c_str(), 0, nullptr,
                                            REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
-    return {UniqueHkey(key), key, status};
+    return {unique_hkey(key), key, status};
 }
 
 // Reads a REG_SZ value whole; the value may grow between asking for its size

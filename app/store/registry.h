@@ -3,20 +3,14 @@
 #pragma once
 
 #include "reg_result.h"
+#include "win_handle.h"
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
 namespace velmi {
-
-struct HkeyCloser {
-    void operator()(HKEY key) const noexcept { ::RegCloseKey(key); }
-};
-using UniqueHkey = std::unique_ptr<std::remove_pointer_t<HKEY>, HkeyCloser>;
 
 // In the routines below an empty path means the root key itself, used
 // through the caller's own handle and with the access it was opened with.

@@ -1,6 +1,6 @@
 #include "registry.h"
 
-#include "scratch_key.h"
+#include "scratch_key_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ TEST(Registry, TextIsStoredWithoutTerminatorAndReadsBackExactly) {
 
 TEST(Registry, ValuesOfOtherWritersAreCutAtZeroOrIgnoredByType) {
     ScratchKey root(L"RegistryForeign");
-    const UniqueHkey key = testing::Open(root.get(), L"", KEY_SET_VALUE);
+    const unique_hkey key = testing::Open(root.get(), L"", KEY_SET_VALUE);
     const auto setRaw = [&](DWORD type, const void* data, DWORD size) {
         EXPECT_EQ(RegSetValueExW(key.get(), L"", 0, type, static_cast<const BYTE*>(data), size),
                   ERROR_SUCCESS);
@@ -61,13 +61,13 @@ TEST(Registry, RemoveTakesSubkeysAlongAndNeverTheRoot) {
 TEST(Registry, HandleWithoutTheRightAccessFails) {
     ScratchKey scratch(L"RegistryAccess");
     ASSERT_FALSE(WriteRegText(scratch.get(), L"", L"", L"before").Failed());
-    const UniqueHkey readOnly = testing::Open(HKEY_CURRENT_USER, scratch.Path(), KEY_READ);
+    const unique_hkey readOnly = testing::Open(HKEY_CURRENT_USER, scratch.Path(), KEY_READ);
     const RegResult write = WriteRegText(readOnly.get(), L"", L"", L"lost");
     EXPECT_EQ(write.status, RegStatus::kFailed);
     EXPECT_EQ(write.error, static_cast<unsigned long>(ERROR_ACCESS_DENIED));
     EXPECT_EQ(ReadRegText(readOnly.get(), L"", L"", L"").text, L"before");
 
-    const UniqueHkey writeOnly = testing::Open(HKEY_CURRENT_USER, scratch.Path(), KEY_SET_VALUE);
+    const unique_hkey writeOnly = testing::Open(HKEY_CURRENT_USER, scratch.Path(), KEY_SET_VALUE);
     const RegText read = ReadRegText(writeOnly.get(), L"", L"", L"fallback");
     EXPECT_EQ(read.result.status, RegStatus::kFailed);
     EXPECT_EQ(read.result.error, static_cast<unsigned long>(ERROR_ACCESS_DENIED));

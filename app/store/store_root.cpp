@@ -10,15 +10,12 @@ namespace {
 
 const std::wstring kStoreKey(kStoreKeyPath);
 
-[[nodiscard]] LSTATUS OpenKey(HKEY root, const wchar_t* path, REGSAM access, UniqueHkey& out) {
-    HKEY key = nullptr;
-    const LSTATUS status = RegOpenKeyExW(root, path, 0, access, &key);
-    out.reset(key);
-    return status;
+[[nodiscard]] LSTATUS OpenKey(HKEY root, const wchar_t* path, REGSAM access, unique_hkey& out) {
+    return RegOpenKeyExW(root, path, 0, access, out.put());
 }
 
 [[nodiscard]] bool StoreExists(HKEY root) {
-    UniqueHkey key;
+    unique_hkey key;
     return OpenKey(root, kStoreKey.c_str(), KEY_READ, key) == ERROR_SUCCESS;
 }
 
@@ -28,15 +25,14 @@ const std::wstring kStoreKey(kStoreKeyPath);
 
 // Copies the machine's whole store key, day keys and notes, into the user root.
 [[nodiscard]] RegResult CopyStore(HKEY machine, HKEY user) {
-    UniqueHkey source;
+    unique_hkey source;
     const LSTATUS opened = OpenKey(machine, kStoreKey.c_str(), KEY_READ, source);
     if (opened == ERROR_FILE_NOT_FOUND) return {RegStatus::kMissing, 0};
     if (opened != ERROR_SUCCESS) return Failure(opened);
-    HKEY created = nullptr;
+    unique_hkey target;
     const LSTATUS status =
         RegCreateKeyExW(user, kStoreKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, &created, nullptr);
-    const UniqueHkey target(created);
+                        KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, target.put(), nullptr);
     if (status != ERROR_SUCCESS) return Failure(status);
     return CopyRegTree(source.get(), target.get());
 }
@@ -44,7 +40,7 @@ const std::wstring kStoreKey(kStoreKeyPath);
 }  // namespace
 
 bool CanWriteStore(HKEY machine) {
-    UniqueHkey key;
+    unique_hkey key;
     const LSTATUS status =
         OpenKey(machine, kStoreKey.c_str(), KEY_SET_VALUE | KEY_CREATE_SUB_KEY, key);
     if (status == ERROR_SUCCESS) return true;

@@ -2,7 +2,7 @@
 
 #include "note_keys.h"
 #include "registry_note_store.h"
-#include "scratch_key.h"
+#include "scratch_key_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 class StoreRoot : public ::testing::Test {
 protected:
     [[nodiscard]] bool UserStoreExists() const {
-        return testing::Open(user_.get(), std::wstring(kStoreKeyPath), KEY_READ) != nullptr;
+        return static_cast<bool>(testing::Open(user_.get(), std::wstring(kStoreKeyPath), KEY_READ));
     }
     testing::ScratchKey machine_{L"RootMachine"};
     testing::ScratchKey user_{L"RootUser"};

@@ -14,11 +14,9 @@ class ScratchKey {
 public:
     explicit ScratchKey(const std::wstring& name) : path_(L"Software\\VelmiTests\\" + name) {
         RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());  // left over from a crashed run
-        HKEY key = nullptr;
         EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
+                                  nullptr, key_.put(), nullptr),
                   ERROR_SUCCESS);
-        key_.reset(key);
     }
     ~ScratchKey() {
         key_.reset();
@@ -29,13 +27,13 @@ public:
 
 private:
     std::wstring path_;
-    UniqueHkey key_;
+    unique_hkey key_;
 };
 
-[[nodiscard]] inline UniqueHkey Open(HKEY root, const std::wstring& path, REGSAM access) {
-    HKEY key = nullptr;
-    RegOpenKeyExW(root, path.c_str(), 0, access, &key);
-    return UniqueHkey(key);
+[[nodiscard]] inline unique_hkey Open(HKEY root, const std::wstring& path, REGSAM access) {
+    unique_hkey key;
+    (void)RegOpenKeyExW(root, path.c_str(), 0, access, key.put());
+    return key;
 }
 
 // The type and byte size of a default value as stored (RegGetValueW would
@@ -47,7 +45,7 @@ struct StoredValue {
 
 [[nodiscard]] inline StoredValue Stored(HKEY root, const std::wstring& path) {
     StoredValue v;
-    const UniqueHkey key = Open(root, path, KEY_QUERY_VALUE);
+    const unique_hkey key = Open(root, path, KEY_QUERY_VALUE);
     if (RegQueryValueExW(key.get(), L"", nullptr, &v.type, nullptr, &v.size) != ERROR_SUCCESS) {
         v = {};
     }
