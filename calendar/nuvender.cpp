@@ -561,22 +561,11 @@ bool Nuvender::OnTabOut(const MSG& tab) {
 }
 
 void Nuvender::OnArrowClicked(Arrow arrow) {
-    Guarded([&] {
-        switch (arrow) {
-            case Arrow::kPreviousYear:
-                calendar_.GoToPreviousYear();
-                break;
-            case Arrow::kNextYear:
-                calendar_.GoToNextYear();
-                break;
-            case Arrow::kPreviousMonth:
-                calendar_.GoToPreviousMonth();
-                break;
-            case Arrow::kNextMonth:
-                calendar_.GoToNextMonth();
-                break;
-        }
-    });
+    // In the order of the arrows.
+    static constexpr void (Calendar::*kGoTo[kArrowCount])() = {
+        &Calendar::GoToPreviousYear, &Calendar::GoToNextYear, &Calendar::GoToPreviousMonth,
+        &Calendar::GoToNextMonth};
+    Guarded([&] { (calendar_.*kGoTo[static_cast<int>(arrow)])(); });
 }
 
 // ---- Drawing ---------------------------------------------------------------
