@@ -81,22 +81,22 @@ void Calendar::SetDateBoxText(std::wstring_view text) {
     if (text == face_.dateBox) return;
     face_.dateBox = text;
     events_.DateBoxChanged();
-    Text1_Change();
+    OnDateBoxChanged();
 }
 
-void Calendar::Text1_Change() {
+void Calendar::OnDateBoxChanged() {
     if (const auto day = platform_.ReadDate(face_.dateBox)) PutDate(*day);
     events_.RaiseChange();
 }
 
-void Calendar::Days_Click(int index) {
+void Calendar::GoToCell(int index) {
     if (index < 0 || index >= kDayCount || !face_.days[index].visible) return;
     const std::wstring text =
         face_.monthLabel + L" " + face_.days[index].text + L", " + face_.yearLabel;
     if (const auto day = platform_.ReadDate(text)) PutDate(*day);
 }
 
-void Calendar::YearArrow(int delta) {
+void Calendar::StepYear(int delta) {
     const auto shown = platform_.ReadDate(face_.monthLabel + L" 01, " + face_.yearLabel);
     const auto year = LeadingNumber(face_.yearLabel);
     if (!shown || !year) return;
@@ -106,20 +106,20 @@ void Calendar::YearArrow(int delta) {
     PutDate(SerialFromCivil(target));
 }
 
-void Calendar::Image3_Click() {
+void Calendar::GoToPreviousMonth() {
     const auto d = platform_.ReadDate(face_.dateBox);
     if (!d) return;
-    MonthArrow(*d - CivilFromSerial(*d).day);
+    StepMonthTo(*d - CivilFromSerial(*d).day);
 }
 
-void Calendar::Image4_Click() {
+void Calendar::GoToNextMonth() {
     const auto d = platform_.ReadDate(face_.dateBox);
     if (!d) return;
     const CivilDate c = CivilFromSerial(*d);
-    MonthArrow(*d + velmi::MonthLength(c.month, c.year) - c.day + 1);
+    StepMonthTo(*d + velmi::MonthLength(c.month, c.year) - c.day + 1);
 }
 
-void Calendar::MonthArrow(DateSerial target) {
+void Calendar::StepMonthTo(DateSerial target) {
     if (!velmi::IsSerialInRange(target)) return;
     const CivilDate n = CivilFromSerial(target);
     const std::wstring month = platform_.MonthName(n.month);

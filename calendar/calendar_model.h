@@ -26,9 +26,9 @@ struct DayCell {
 // The child controls' contents, in their design-time state.
 struct Face {
     std::array<DayCell, kDayCount> days;
-    std::wstring monthLabel = L"Label3";  // Label3
-    std::wstring yearLabel = L"Year";     // Label1(7)
-    std::wstring dateBox;                 // Text1
+    std::wstring monthLabel = L"Label3";
+    std::wstring yearLabel = L"Year";
+    std::wstring dateBox;
 };
 
 // What the calendar needs from the platform.
@@ -70,18 +70,18 @@ public:
     // Any change of the date box's text: typing, a put, a stored property.
     void SetDateBoxText(std::wstring_view text);
 
-    // The user's clicks.
-    void Days_Click(int index);
-    void Image1_Click() { YearArrow(-1); }
-    void Image2_Click() { YearArrow(+1); }
-    void Image3_Click();
-    void Image4_Click();
-    void OrvMonth1_Click() { PutDate(platform_.Today()); }
+    // The user's clicks: a day cell, the four arrows, the frame (today).
+    void GoToCell(int index);
+    void GoToPreviousYear() { StepYear(-1); }
+    void GoToNextYear() { StepYear(+1); }
+    void GoToPreviousMonth();
+    void GoToNextMonth();
+    void GoToToday() { PutDate(platform_.Today()); }
 
 private:
-    void Text1_Change();
-    void YearArrow(int delta);
-    void MonthArrow(DateSerial target);
+    void OnDateBoxChanged();
+    void StepYear(int delta);
+    void StepMonthTo(DateSerial target);
 
     const CalendarPlatform& platform_;
     CalendarEvents& events_;

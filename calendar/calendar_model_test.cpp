@@ -203,9 +203,9 @@ TEST_F(CalendarTest, AZeroCharacterEndsTheDateBoxText) {
 
 TEST_F(CalendarTest, DayClicks) {
     Show(2001, 3, 7);
-    cal.Days_Click(GreenCell());
+    cal.GoToCell(GreenCell());
     EXPECT_TRUE(raised.empty());
-    cal.Days_Click(CellOfDay(20));
+    cal.GoToCell(CellOfDay(20));
     ASSERT_EQ(raised.size(), 1u);
     EXPECT_EQ(raised[0].text, L"March  20,  2001");
     EXPECT_EQ(GreenCell(), CellOfDay(20));
@@ -227,7 +227,7 @@ TEST_F(CalendarTest, MonthArrowsLandOnTheLastOrFirstDayAndRaiseTwice) {
     };
     for (const Case& c : cases) {
         Show(c.shown.year, c.shown.month, c.shown.day);
-        c.next ? cal.Image4_Click() : cal.Image3_Click();
+        c.next ? cal.GoToNextMonth() : cal.GoToPreviousMonth();
         ASSERT_EQ(raised.size(), 2u) << c.text;
         for (const Raised& r : raised) {
             EXPECT_EQ(r.text, c.text);
@@ -241,38 +241,38 @@ TEST_F(CalendarTest, MonthArrowsLandOnTheLastOrFirstDayAndRaiseTwice) {
 
 TEST_F(CalendarTest, YearArrowsGoToTheFirstOfTheShownMonth) {
     Show(2000, 2, 29);
-    cal.Image1_Click();
+    cal.GoToPreviousYear();
     EXPECT_EQ(cal.Text(), L"February  1,  1999");
     EXPECT_EQ(raised.size(), 1u);
     Show(2000, 2, 29);
-    cal.Image2_Click();
+    cal.GoToNextYear();
     EXPECT_EQ(cal.Text(), L"February  1,  2001");
     Show(2001, 3, 15);
-    cal.Image2_Click();
+    cal.GoToNextYear();
     EXPECT_EQ(cal.Text(), L"March  1,  2002");
 
     // After a month arrow the year label has no leading blank; it still reads.
     Show(2001, 3, 15);
-    cal.Image4_Click();
+    cal.GoToNextMonth();
     raised.clear();
-    cal.Image1_Click();
+    cal.GoToPreviousYear();
     EXPECT_EQ(cal.Text(), L"April  1,  2000");
     EXPECT_EQ(raised.size(), 1u);
 }
 
 TEST_F(CalendarTest, BeforeAnyDateOnlyTheFrameWorks) {
-    cal.Days_Click(3);
-    cal.Image1_Click();
-    cal.Image2_Click();
-    cal.Image3_Click();
-    cal.Image4_Click();
+    cal.GoToCell(3);
+    cal.GoToPreviousYear();
+    cal.GoToNextYear();
+    cal.GoToPreviousMonth();
+    cal.GoToNextMonth();
     EXPECT_TRUE(raised.empty());
     EXPECT_EQ(cal.Text(), L"");
-    cal.OrvMonth1_Click();
+    cal.GoToToday();
     ASSERT_EQ(raised.size(), 1u);
     EXPECT_EQ(raised[0].text, L"December  5,  2026");
     raised.clear();
-    cal.OrvMonth1_Click();  // today already shown
+    cal.GoToToday();  // today already shown
     EXPECT_TRUE(raised.empty());
 }
 
@@ -280,30 +280,30 @@ TEST_F(CalendarTest, AfterEmptyingTheTextOnlyMonthArrowsStop) {
     Show(2001, 3, 15);
     ASSERT_EQ(cal.PutText(L""), Calendar::PutResult::kDone);
     raised.clear();
-    cal.Image3_Click();
-    cal.Image4_Click();
+    cal.GoToPreviousMonth();
+    cal.GoToNextMonth();
     EXPECT_TRUE(raised.empty());
-    cal.Image2_Click();
+    cal.GoToNextYear();
     EXPECT_EQ(cal.Text(), L"March  1,  2002");
     ASSERT_EQ(cal.PutText(L""), Calendar::PutResult::kDone);
-    cal.Days_Click(CellOfDay(9));
+    cal.GoToCell(CellOfDay(9));
     EXPECT_EQ(cal.Text(), L"March  9,  2002");
 }
 
 TEST_F(CalendarTest, ArrowsStopAtTheEndsOfTheDateRange) {
     Show(9999, 12, 15);
-    cal.Image4_Click();
-    cal.Image2_Click();
+    cal.GoToNextMonth();
+    cal.GoToNextYear();
     EXPECT_TRUE(raised.empty());
     EXPECT_EQ(cal.Text(), L"December  15,  9999");
-    cal.Image3_Click();
+    cal.GoToPreviousMonth();
     EXPECT_EQ(cal.Text(), L"November  30,  9999");
 
     Show(100, 1, 15);
-    cal.Image3_Click();
-    cal.Image1_Click();
+    cal.GoToPreviousMonth();
+    cal.GoToPreviousYear();
     EXPECT_TRUE(raised.empty());
-    cal.Image4_Click();
+    cal.GoToNextMonth();
     EXPECT_EQ(cal.Text(), L"February  1,  100");
 }
 

@@ -1,5 +1,6 @@
 #include "events.h"
 
+#include "nuv_contract.h"
 #include "nuv_h.h"
 
 #include <olectl.h>
@@ -101,8 +102,8 @@ void ChangeConnectionPoint::FireChange() noexcept {
             if (still == sinks_.end()) continue;
             DISPPARAMS none{};
             // A sink's own failure is its business; the next one still hears of it.
-            (void)sink->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr,
-                               nullptr, nullptr);
+            (void)sink->Invoke(kChangeDispId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none,
+                               nullptr, nullptr, nullptr);
         }
     } catch (...) {
         // Out of memory for the snapshot: nobody hears of this change.

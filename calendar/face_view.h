@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calendar_model.h"
+#include "face_painter.h"
 #include "layout.h"
 
 #include <windows.h>
@@ -11,39 +12,21 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace nuv {
 
 class FaceViewHost {
 public:
     virtual ~FaceViewHost() = default;
-    virtual void OnDayClick(int index) = 0;
-    virtual void OnArrowClick(int arrow) = 0;  // 0 .. 3 for Image1 .. Image4
-    virtual void OnFrameClick() = 0;
+    virtual void OnDayClicked(int index) = 0;
+    virtual void OnArrowClicked(Arrow arrow) = 0;
+    virtual void OnFrameClicked() = 0;
     virtual void OnDateBoxEdited(const std::wstring& text) = 0;
     virtual void OnFocusEnter() = 0;
     // Tab moved past the last (or before the first) stop; true when the
     // container took the focus.
     virtual bool OnTabOut(const MSG& tab) = 0;
-};
-
-struct GdiDeleter {
-    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-};
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
-struct IconDeleter {
-    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
-};
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-
-// Fonts and pictures for drawing the face at one scale.
-struct FaceResources {
-    explicit FaceResources(int pixelsPerInch);
-    int pixelsPerInch;
-    UniqueFont dayFont;
-    UniqueFont labelFont;
-    UniqueIcon leftArrow;
-    UniqueIcon rightArrow;
 };
 
 class FaceView {
@@ -71,34 +54,45 @@ private:
     static LRESULT CALLBACK PartProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT DateBoxProc(void* self, HWND, UINT, WPARAM, LPARAM, WNDPROC original);
 
-    LRESULT OnSurfaceMessage(UINT, WPARAM, LPARAM);
-    LRESULT OnPartMessage(HWND part, UINT, WPARAM, LPARAM);
-    void OnPartPaint(HWND part);
-    void OnPartClick(HWND part);
-    void OnDateBoxChange();
-    void OnTabKey(HWND from, WPARAM key);
-    void CreateParts();
-    HWND CreatePart(HWND parent, int id, const TwipRect& rect, const std::wstring& text);
+    // Calls action(window, id, rect) for each child of the frame, in the
+    // order they are created.
+    template <typename Action>
+    void ForEachFramePart(Action&& action);
+
+    [[nodiscard]] HRESULT CreateParts();
+    [[nodiscard]] HRESULT CreateDateBox();
+    [[nodiscard]] HRESULT CreatePart(HWND parent, int id, const TwipRect& rect, HWND& part);
+    [[nodiscard]] std::wstring PartText(int id) const;
+    void StackParts() noexcept;
     void ApplyDpi();
+    void Place(HWND window, const TwipRect& rect) const noexcept;
     [[nodiscard]] RECT ToPixels(const TwipRect& r) const noexcept;
+    void RefreshDay(int index) noexcept;
+    [[nodiscard]] std::vector<HWND> FocusStops() const;
+
+    LRESULT OnSurfaceMessage(UINT, WPARAM, LPARAM);
+    void OnDateBoxChange();
+    LRESULT OnPartMessage(HWND part, UINT, WPARAM, LPARAM);
+    void OnPartButtonDown(HWND part);
+    void OnPartButtonUp(HWND part, LPARAM lp);
+    void OnPartCaptureChanged(HWND part, LPARAM lp);
+    void OnPartFocus(HWND part, bool gained);
+    void OnPartClicked(HWND part);
+    void OnTabKey(HWND from, WPARAM key);
 
     const Face& face_;
     FaceViewHost& host_;
     HWND surface_ = nullptr;
     HWND frame_ = nullptr;
     HWND dateBox_ = nullptr;
-    std::array<HWND, kDayCount> days_{};
-    std::array<HWND, 4> arrows_{};
-    std::array<HWND, 7> weekdays_{};
+    std::array<HWND, kDayCount> dayCells_{};
+    std::array<HWND, kArrowCount> arrows_{};
+    std::array<HWND, kWeekdayCount> weekdayLabels_{};
     HWND yearLabel_ = nullptr;
     HWND monthLabel_ = nullptr;
     std::unique_ptr<FaceResources> resources_;
     HWND pressed_ = nullptr;                  // the part a click started on
     std::array<DayCell, kDayCount> shown_{};  // what the cells show, to touch only changes
 };
-
-// Paints the whole face, date box included, into any device context, scaled
-// to the bounds (IViewObject::Draw).
-void DrawFace(const Face& face, HDC dc, const RECT& bounds) noexcept;
 
 }  // namespace nuv

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "calendar_model.h"
+#include "nuv_contract.h"
 #include "twips.h"
 
 namespace nuv {
@@ -13,38 +14,42 @@ using velmi::TwipRect;
 inline constexpr int kSurfaceWidth = 2790;
 inline constexpr int kSurfaceHeight = 3855;
 
-inline constexpr TwipRect kFrameRect{0, 0, 2775, 3855};         // OrvMonth1
-inline constexpr TwipRect kDateBoxRect{960, 3120, 1695, 285};   // Text1, in front of the frame
-inline constexpr TwipRect kYearLabelRect{840, 240, 855, 255};   // Label1(7)
-inline constexpr TwipRect kMonthLabelRect{840, 720, 975, 255};  // Label3
+inline constexpr TwipRect kFrameRect{0, 0, 2775, 3855};        // the frame that holds the month
+inline constexpr TwipRect kDateBoxRect{960, 3120, 1695, 285};  // in front of the frame
+inline constexpr TwipRect kYearLabelRect{840, 240, 855, 255};
+inline constexpr TwipRect kMonthLabelRect{840, 720, 975, 255};
 
-// Image1 .. Image4: previous year, next year, previous month, next month.
-inline constexpr TwipRect kArrowRects[4] = {
+// The arrows, in the order of their ids.
+enum class Arrow { kPreviousYear, kNextYear, kPreviousMonth, kNextMonth };
+inline constexpr int kArrowCount = 4;
+inline constexpr TwipRect kArrowRects[kArrowCount] = {
     {360, 120, 480, 480}, {1800, 120, 480, 480}, {360, 600, 480, 480}, {1800, 600, 480, 480}};
 
-inline constexpr const wchar_t* kWeekdayInitials[7] = {L"S", L"M", L"T", L"W", L"T", L"F", L"S"};
+inline constexpr int kWeekdayCount = 7;
+inline constexpr const wchar_t* kWeekdayInitials[kWeekdayCount] = {L"S", L"M", L"T", L"W",
+                                                                   L"T", L"F", L"S"};
 
-// Label1(0) .. Label1(6), above the columns, Sunday first.
+// The weekday initials above the columns, Sunday first.
 [[nodiscard]] constexpr TwipRect WeekdayLabelRect(int column) {
     return {240 + 360 * column, 1080, column == 3 ? 255 : 135, column == 0 ? 375 : 255};
 }
 
-// Days(0) .. Days(36): five full weeks and a sixth row of two cells.
+// The day cells: five full weeks and a sixth row of two cells.
 [[nodiscard]] constexpr TwipRect DayRect(int index) {
     return {240 + 360 * (index % 7), 1320 + 360 * (index / 7), 255, 240};
 }
 
-}  // namespace nuv
+enum class PartKind { kDay, kArrow, kWeekday, kYearLabel, kMonthLabel, kFrame, kOther };
 
-namespace nuv {
-
-// Child window identifiers, so containers and tests can find the parts.
-inline constexpr int kDayIdBase = 1000;      // Days(i): 1000 + i
-inline constexpr int kArrowIdBase = 1101;    // Image1 .. Image4: 1101 .. 1104
-inline constexpr int kWeekdayIdBase = 1200;  // Label1(0) .. Label1(6): 1200 .. 1206
-inline constexpr int kYearLabelId = 1207;    // Label1(7)
-inline constexpr int kMonthLabelId = 1208;   // Label3
-inline constexpr int kFrameId = 1300;        // OrvMonth1
-inline constexpr int kDateBoxId = 1400;      // Text1
+// What a child window of the face is, by its id.
+[[nodiscard]] constexpr PartKind KindOf(int id) {
+    if (id >= kDayIdBase && id < kDayIdBase + kDayCount) return PartKind::kDay;
+    if (id >= kArrowIdBase && id < kArrowIdBase + kArrowCount) return PartKind::kArrow;
+    if (id >= kWeekdayIdBase && id < kWeekdayIdBase + kWeekdayCount) return PartKind::kWeekday;
+    if (id == kYearLabelId) return PartKind::kYearLabel;
+    if (id == kMonthLabelId) return PartKind::kMonthLabel;
+    if (id == kFrameId) return PartKind::kFrame;
+    return PartKind::kOther;
+}
 
 }  // namespace nuv

@@ -2,6 +2,7 @@
 
 #include "class_factory.h"
 #include "nuv_h.h"
+#include "win_system.h"
 
 #include <mutex>
 
@@ -17,17 +18,7 @@ HINSTANCE ModuleInstance() noexcept {
 }
 
 std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n =
-            GetModuleFileNameW(g_instance, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+    return velmi::ModulePath(g_instance);
 }
 
 HRESULT GetTypeLib(ITypeLib** lib) noexcept {

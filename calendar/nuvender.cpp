@@ -7,6 +7,7 @@
 #include "module.h"
 #include "nuv_h.h"
 #include "win_date.h"
+#include "win_handle.h"
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -19,14 +20,10 @@
 namespace nuv {
 namespace {
 
-constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_INSIDEOUT |
-                              OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_CANTLINKINSIDE |
-                              OLEMISC_RECOMPOSEONRESIZE;
-static_assert(kMiscStatus == 0x20191);
-
 constexpr wchar_t kLibraryTitle[] = L"Ruviruve";
 constexpr wchar_t kInvalidDate[] = L"Invalid date";
 constexpr wchar_t kTextProperty[] = L"Text";
+constexpr wchar_t kTextMember[] = L"text";
 constexpr DWORD kStreamMagic = 0x3156554E;  // "NUV1"
 constexpr DWORD kKeyModShift = 1;           // IOleControlSite::TranslateAccelerator's Shift
 
@@ -68,28 +65,8 @@ public:
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID riid, void** out) noexcept override {
-        if (out && (riid == IID_IDispatch)) {
-            *out = static_cast<_Nuvender*>(this);
-            AddRef();
-            return S_OK;
-        }
-        if (out && riid == IID_IPersist) {
-            *out = static_cast<IPersistStreamInit*>(this);
-            AddRef();
-            return S_OK;
-        }
-        if (out && (riid == IID_IOleWindow)) {
-            *out = static_cast<IOleInPlaceObject*>(this);
-            AddRef();
-            return S_OK;
-        }
-        if (out && riid == IID_IViewObject) {
-            *out = static_cast<IViewObject2*>(this);
-            AddRef();
-            return S_OK;
-        }
-        if (out && riid == IID_IProvideClassInfo) {
-            *out = static_cast<IProvideClassInfo2*>(this);
+        if (IUnknown* base = SharedBase(riid); base && out) {
+            *out = base;
             AddRef();
             return S_OK;
         }
@@ -261,6 +238,17 @@ public:
     }
 
 private:
+    // The interfaces that more than one of our bases derive from, each
+    // answered through one of them; null for any other.
+    IUnknown* SharedBase(REFIID riid) noexcept {
+        if (riid == IID_IDispatch) return static_cast<_Nuvender*>(this);
+        if (riid == IID_IPersist) return static_cast<IPersistStreamInit*>(this);
+        if (riid == IID_IOleWindow) return static_cast<IOleInPlaceObject*>(this);
+        if (riid == IID_IViewObject) return static_cast<IViewObject2*>(this);
+        if (riid == IID_IProvideClassInfo) return static_cast<IProvideClassInfo2*>(this);
+        return nullptr;
+    }
+
     // CalendarEvents
     void GridChanged() override {
         view_.Refresh();
@@ -280,12 +268,12 @@ private:
 
     // FaceViewHost: the user's actions, each kept alive against a container
     // that lets go of the control from inside its Change handler.
-    void OnDayClick(int index) override {
-        Guarded([&] { calendar_.Days_Click(index); });
+    void OnDayClicked(int index) override {
+        Guarded([&] { calendar_.GoToCell(index); });
     }
-    void OnArrowClick(int arrow) override;
-    void OnFrameClick() override {
-        Guarded([&] { calendar_.OrvMonth1_Click(); });
+    void OnArrowClicked(Arrow arrow) override;
+    void OnFrameClicked() override {
+        Guarded([&] { calendar_.GoToToday(); });
     }
     void OnDateBoxEdited(const std::wstring& text) override {
         Guarded([&] { calendar_.SetDateBoxText(text); });
@@ -307,6 +295,7 @@ private:
     HRESULT UIActivate();
     HWND MessageOwner();
     HRESULT ApplyStoredText(VARIANT& value);
+    static HRESULT ReadStoredText(IPropertyBag* bag, IErrorLog* log, velmi::unique_variant& value);
 
     Calendar calendar_{g_platform, *this};
     FaceView view_{calendar_.face(), *this};
@@ -571,23 +560,12 @@ bool Nuvender::OnTabOut(const MSG& tab) {
     return controlSite->TranslateAccelerator(&copy, modifiers) == S_OK;
 }
 
-void Nuvender::OnArrowClick(int arrow) {
-    Guarded([&] {
-        switch (arrow) {
-            case 0:
-                calendar_.Image1_Click();
-                break;
-            case 1:
-                calendar_.Image2_Click();
-                break;
-            case 2:
-                calendar_.Image3_Click();
-                break;
-            default:
-                calendar_.Image4_Click();
-                break;
-        }
-    });
+void Nuvender::OnArrowClicked(Arrow arrow) {
+    // In the order of the arrows.
+    static constexpr void (Calendar::*kGoTo[kArrowCount])() = {
+        &Calendar::GoToPreviousYear, &Calendar::GoToNextYear, &Calendar::GoToPreviousMonth,
+        &Calendar::GoToNextMonth};
+    Guarded([&] { (calendar_.*kGoTo[static_cast<int>(arrow)])(); });
 }
 
 // ---- Drawing ---------------------------------------------------------------
@@ -604,61 +582,52 @@ STDMETHODIMP Nuvender::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC
 // ---- Persistence -----------------------------------------------------------
 
 HRESULT Nuvender::ApplyStoredText(VARIANT& value) {
-    VARIANT text;
-    VariantInit(&text);
+    velmi::unique_variant text;
     VELMI_RETURN_IF_FAILED(VariantChangeType(&text, &value, VARIANT_ALPHABOOL, VT_BSTR));
     ComPtr<Nuvender> self(this);
     try {
         // Assigned to the date box as it is: no check, no message.
         calendar_.SetDateBoxText(std::wstring_view(text.bstrVal, SysStringLen(text.bstrVal)));
+        return S_OK;
     } catch (...) {
-        VariantClear(&text);
         return E_OUTOFMEMORY;
     }
-    VariantClear(&text);
-    return S_OK;
+}
+
+// The text a container stored, or today's date where it stored none.
+HRESULT Nuvender::ReadStoredText(IPropertyBag* bag, IErrorLog* log, velmi::unique_variant& value) {
+    // Containers also store the key as the property is spelled.
+    for (const wchar_t* name : {kTextProperty, kTextMember}) {
+        VARIANT* read = value.put();
+        read->vt = VT_BSTR;
+        read->bstrVal = nullptr;
+        const HRESULT hr = bag->Read(name, read, log);
+        if (hr != E_INVALIDARG) return hr;
+    }
+    VARIANT* today = value.put();
+    today->vt = VT_BSTR;
+    try {
+        const std::wstring text = velmi::ShortDateText(g_platform.Today());
+        today->bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+    return today->bstrVal ? S_OK : E_OUTOFMEMORY;
 }
 
 STDMETHODIMP Nuvender::Load(IPropertyBag* bag, IErrorLog* log) noexcept {
     if (!bag) return E_POINTER;
-    VARIANT value;
-    VariantInit(&value);
-    value.vt = VT_BSTR;
-    value.bstrVal = nullptr;
-    HRESULT hr = bag->Read(kTextProperty, &value, log);
-    if (hr == E_INVALIDARG) {
-        // Containers also store the key as the property is spelled.
-        VariantClear(&value);
-        value.vt = VT_BSTR;
-        value.bstrVal = nullptr;
-        hr = bag->Read(L"text", &value, log);
-    }
-    if (hr == E_INVALIDARG) {
-        VariantClear(&value);
-        value.vt = VT_BSTR;
-        value.bstrVal = nullptr;
-        try {
-            const std::wstring today = velmi::ShortDateText(g_platform.Today());
-            value.bstrVal = SysAllocStringLen(today.data(), static_cast<UINT>(today.size()));
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
-        if (!value.bstrVal) return E_OUTOFMEMORY;
-        hr = S_OK;
-    }
-    if (SUCCEEDED(hr)) hr = ApplyStoredText(value);
-    VariantClear(&value);
-    return hr;
+    velmi::unique_variant value;
+    VELMI_RETURN_IF_FAILED(ReadStoredText(bag, log, value));
+    return ApplyStoredText(value);
 }
 
 STDMETHODIMP Nuvender::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) noexcept {
     if (!bag) return E_POINTER;
-    VARIANT value;
-    VariantInit(&value);
+    velmi::unique_variant value;
     VELMI_RETURN_IF_FAILED(get_text(&value.bstrVal));
     value.vt = VT_BSTR;
     const HRESULT hr = bag->Write(kTextProperty, &value);
-    VariantClear(&value);
     if (SUCCEEDED(hr) && clearDirty) dirty_ = false;
     return hr;
 }

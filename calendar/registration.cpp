@@ -1,9 +1,10 @@
 // Self-registration: the type library, the class with its ProgID, and the
 // keys that mark it as an in-process control.
 #include "module.h"
+#include "nuv_contract.h"
 #include "nuv_h.h"
+#include "win_handle.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,6 @@ namespace {
 
 constexpr wchar_t kProgId[] = L"Ruviruve.Nuvender";
 constexpr wchar_t kClassName[] = L"Nuvender";
-constexpr wchar_t kMiscStatus[] = L"131473";  // 0x20191
-constexpr int kToolboxBitmapId = 30000;
-
-struct KeyCloser {
-    void operator()(HKEY key) const noexcept { RegCloseKey(key); }
-};
-using UniqueHkey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
 std::wstring GuidText(REFGUID guid) {
     wchar_t text[40] = {};
@@ -43,7 +37,7 @@ std::vector<Entry> Entries() {
         {clsidKey + L"\\ProgID", L"", kProgId},
         {clsidKey + L"\\Control", L"", L""},
         {clsidKey + L"\\MiscStatus", L"", L"0"},
-        {clsidKey + L"\\MiscStatus\\1", L"", kMiscStatus},
+        {clsidKey + L"\\MiscStatus\\1", L"", std::to_wstring(kMiscStatus)},
         {clsidKey + L"\\ToolboxBitmap32", L"", path + L", " + std::to_wstring(kToolboxBitmapId)},
         {clsidKey + L"\\TypeLib", L"", GuidText(LIBID_Ruviruve)},
         {clsidKey + L"\\Version", L"", L"1.0"},
@@ -53,11 +47,10 @@ std::vector<Entry> Entries() {
 }
 
 HRESULT WriteEntry(const Entry& e) {
-    HKEY raw = nullptr;
+    velmi::unique_hkey key;
     LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, e.key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                     nullptr, &raw, nullptr);
+                                     nullptr, key.put(), nullptr);
     if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
-    UniqueHkey key(raw);
     const auto bytes = static_cast<DWORD>((e.value.size() + 1) * sizeof(wchar_t));
     status = RegSetValueExW(key.get(), e.name.empty() ? nullptr : e.name.c_str(), 0, REG_SZ,
                             reinterpret_cast<const BYTE*>(e.value.c_str()), bytes);

@@ -38,17 +38,21 @@ void Subclass(HWND window, SubclassHandler handler, void* owner) noexcept {
 
 ATOM RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background,
                          int iconId) noexcept {
+    return RegisterWindowClass(WindowClassArgs{name, procedure, nullptr, background, iconId});
+}
+
+ATOM RegisterWindowClass(const WindowClassArgs& args) noexcept {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpfnWndProc = args.procedure;
+    wc.hInstance = args.instance ? args.instance : GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = background;
-    wc.lpszClassName = name;
-    if (iconId) {
-        wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(iconId));
+    wc.hbrBackground = args.background;
+    wc.lpszClassName = args.name;
+    if (args.iconId) {
+        wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(args.iconId));
         wc.hIconSm = static_cast<HICON>(
-            LoadImageW(wc.hInstance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, 16, 16, 0));
+            LoadImageW(wc.hInstance, MAKEINTRESOURCEW(args.iconId), IMAGE_ICON, 16, 16, 0));
     }
     return RegisterClassExW(&wc);
 }

@@ -29,6 +29,17 @@ void Subclass(HWND window, SubclassHandler handler, void* owner) noexcept;
 [[nodiscard]] ATOM RegisterWindowClass(const wchar_t* name, WNDPROC procedure,
                                        HBRUSH background = nullptr, int iconId = 0) noexcept;
 
+// The same for a class of any module (a control library registers its classes
+// under its own instance, not the program's).
+struct WindowClassArgs {
+    const wchar_t* name = nullptr;
+    WNDPROC procedure = nullptr;
+    HINSTANCE instance = nullptr;  // null: the program's own module
+    HBRUSH background = nullptr;
+    int iconId = 0;  // an icon of the instance's resources, or none
+};
+[[nodiscard]] ATOM RegisterWindowClass(const WindowClassArgs& args) noexcept;
+
 // The whole text of a window (a control's text, a window's caption).
 [[nodiscard]] std::wstring WindowText(HWND window);
 

@@ -299,22 +299,22 @@ public:
                 break;
             case kDayClick:
                 log += std::to_string(step.index);
-                calendar.Days_Click(step.index);
+                calendar.GoToCell(step.index);
                 break;
             case kYearBack:
-                calendar.Image1_Click();
+                calendar.GoToPreviousYear();
                 break;
             case kYearOn:
-                calendar.Image2_Click();
+                calendar.GoToNextYear();
                 break;
             case kMonthBack:
-                calendar.Image3_Click();
+                calendar.GoToPreviousMonth();
                 break;
             case kMonthOn:
-                calendar.Image4_Click();
+                calendar.GoToNextMonth();
                 break;
             case kToday:
-                calendar.OrvMonth1_Click();
+                calendar.GoToToday();
                 break;
         }
         return false;

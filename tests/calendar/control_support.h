@@ -22,9 +22,6 @@ using velmi::test::SaveScreenshot;
 
 using Microsoft::WRL::ComPtr;
 
-inline constexpr DISPID kTextId = 0x68030000;
-inline constexpr DISPID kPutDateId = 0x60030002;
-
 // Directory of the running test executable, where Nuv.ocx is built too.
 [[nodiscard]] std::wstring BinDirectory();
 

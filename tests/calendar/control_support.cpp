@@ -52,7 +52,7 @@ ComPtr<IDispatch> CreateControl() {
 }
 
 std::wstring GetText(IDispatch* control) {
-    VARIANT v = Invoke(control, kTextId, DISPATCH_PROPERTYGET, {});
+    VARIANT v = Invoke(control, kTextDispId, DISPATCH_PROPERTYGET, {});
     std::wstring text;
     if (v.vt == VT_BSTR) text.assign(v.bstrVal, SysStringLen(v.bstrVal));
     VariantClear(&v);
@@ -63,7 +63,7 @@ void PutText(IDispatch* control, const std::wstring& text) {
     VARIANT arg;
     arg.vt = VT_BSTR;
     arg.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    VARIANT r = Invoke(control, kTextId, DISPATCH_PROPERTYPUT, {arg});
+    VARIANT r = Invoke(control, kTextDispId, DISPATCH_PROPERTYPUT, {arg});
     VariantClear(&arg);
     VariantClear(&r);
 }
@@ -72,7 +72,7 @@ void PutDate(IDispatch* control, DATE date) {
     VARIANT arg;
     arg.vt = VT_DATE | VT_BYREF;
     arg.pdate = &date;
-    VARIANT r = Invoke(control, kPutDateId, DISPATCH_METHOD, {arg});
+    VARIANT r = Invoke(control, kPutDateDispId, DISPATCH_METHOD, {arg});
     VariantClear(&r);
 }
 
@@ -98,7 +98,7 @@ STDMETHODIMP ChangeSink::GetTypeInfoCount(UINT* count) {
 
 STDMETHODIMP ChangeSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                 EXCEPINFO*, UINT*) {
-    EXPECT_EQ(id, 1);
+    EXPECT_EQ(id, kChangeDispId);
     EXPECT_EQ(params->cArgs, 0u);
     texts.push_back(GetText(control_));
     if (onChange) onChange();

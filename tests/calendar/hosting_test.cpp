@@ -110,7 +110,7 @@ TEST(Hosting, TheInvalidDateBoxBelongsToTheContainersWindow) {
 
 TEST(Hosting, TabRunsThroughTheCellsAndTheDateBox) {
     AtlHost host;
-    PutDate(host.Control(), Date(2015, 2, 10));  // Sunday the 1st in Days(0); cells 28 .. 36 hidden
+    PutDate(host.Control(), Date(2015, 2, 10));  // Sunday the 1st in cell 0; cells 28 .. 36 hidden
     Pump();
     SetFocus(host.Day(0));
     std::vector<int> expected;
@@ -179,7 +179,7 @@ TEST(Hosting, DrawsItselfIntoAnyDeviceContext) {
                          nullptr, 0),
               S_OK);
     EXPECT_EQ(GetPixel(dc, 10, 10), RGB(255, 255, 192));  // the frame
-    const TwipRect march7 = DayRect(11);                  // Thursday the 1st: the 7th in Days(10)
+    const TwipRect march7 = DayRect(11);                  // Thursday the 1st: the 7th in cell 10
     const TwipRect seventh = DayRect(10);
     EXPECT_EQ(GetPixel(dc, seventh.left * 2 / 15 + 2, seventh.top * 2 / 15 + 2), RGB(0, 255, 0));
     EXPECT_EQ(GetPixel(dc, march7.left * 2 / 15 + 2, march7.top * 2 / 15 + 2), RGB(255, 255, 255));

@@ -33,7 +33,8 @@ TEST(Registration, RegisterShowsEveryEntryAndUnregisterRemovesThem) {
           std::string("ProgID\r\n    (Default)    REG_SZ    Ruviruve.Nuvender"),
           std::string("\\Control\r\n"),
           std::string("MiscStatus\\1\r\n    (Default)    REG_SZ    131473"),
-          std::string("ToolboxBitmap32\r\n    (Default)    REG_SZ    ") + path + ", 30000",
+          std::string("ToolboxBitmap32\r\n    (Default)    REG_SZ    ") + path + ", " +
+              std::to_string(kToolboxBitmapId),
           std::string(
               "TypeLib\r\n    (Default)    REG_SZ    {F4D0E718-B6B7-4066-BD1C-E2BD66DE48FC}"),
           std::string("Version\r\n    (Default)    REG_SZ    1.0")}) {

@@ -567,7 +567,7 @@ protected:
 // The shape of a call: mostly the control's own members with the right
 // flags, the rest anything at all.
 struct Shape {
-    DISPID id = kTextId;
+    DISPID id = kTextDispId;
     WORD flags = DISPATCH_PROPERTYGET;
     UINT argc = 0;
     UINT named = 0;
@@ -576,24 +576,15 @@ struct Shape {
 Shape PickShape(Random& r) {
     // The members inherited from IUnknown and IDispatch (0x6000xxxx) are in
     // the type information too, restricted.
-    static constexpr DISPID kIds[] = {kTextId,
-                                      kPutDateId,
-                                      DISPID_PROPERTYPUT,
-                                      DISPID_VALUE,
-                                      DISPID_UNKNOWN,
-                                      DISPID_NEWENUM,
-                                      DISPID_EVALUATE,
-                                      1,
-                                      0x68030001,
-                                      0x60030001,
-                                      0x60030003,
-                                      0x60000000,
-                                      0x60000001,
-                                      0x60000002,
-                                      0x60010000,
-                                      0x60010003,
-                                      0x7FFFFFFF,
-                                      static_cast<DISPID>(0x80000000)};
+    static constexpr DISPID kIds[] = {kTextDispId,        kPutDateDispId,
+                                      DISPID_PROPERTYPUT, DISPID_VALUE,
+                                      DISPID_UNKNOWN,     DISPID_NEWENUM,
+                                      DISPID_EVALUATE,    1,
+                                      0x68030001,         0x60030001,
+                                      0x60030003,         0x60000000,
+                                      0x60000001,         0x60000002,
+                                      0x60010000,         0x60010003,
+                                      0x7FFFFFFF,         static_cast<DISPID>(0x80000000)};
     static constexpr WORD kFlags[] = {DISPATCH_METHOD,
                                       DISPATCH_PROPERTYGET,
                                       DISPATCH_PROPERTYPUT,
@@ -602,9 +593,9 @@ Shape PickShape(Random& r) {
                                       DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF,
                                       0};
     const std::uint32_t kind = r.Below(100);
-    if (kind < 20) return {kTextId, DISPATCH_PROPERTYPUT, 1, 1};
-    if (kind < 35) return {kTextId, r.Chance(50) ? WORD{DISPATCH_PROPERTYGET} : WORD{3}, 0, 0};
-    if (kind < 50) return {kPutDateId, DISPATCH_METHOD, 1, 0};
+    if (kind < 20) return {kTextDispId, DISPATCH_PROPERTYPUT, 1, 1};
+    if (kind < 35) return {kTextDispId, r.Chance(50) ? WORD{DISPATCH_PROPERTYGET} : WORD{3}, 0, 0};
+    if (kind < 50) return {kPutDateDispId, DISPATCH_METHOD, 1, 0};
     Shape s{r.Pick(kIds), r.Pick(kFlags), r.Below(5), 0};
     if (r.Chance(10)) s.id = static_cast<DISPID>(r.Bits());
     if (r.Chance(10)) s.flags = static_cast<WORD>(r.Bits());
@@ -624,7 +615,7 @@ HRESULT RandomInvoke(IDispatch* control, Random& r, Generator& g, std::uint64_t 
     // A put that reaches the control with a text that is no date shows a
     // message box, which costs far more than a call; most puts therefore
     // carry texts that are dates or blank, a few anything at all.
-    const bool put = id == kTextId && (flags & DISPATCH_PROPERTYPUT) && argc == 1;
+    const bool put = id == kTextDispId && (flags & DISPATCH_PROPERTYPUT) && argc == 1;
     const bool mayRefuse = !put || g.TakeRefusal();
 
     std::string d = "call " + std::to_string(index) + ": id 0x";

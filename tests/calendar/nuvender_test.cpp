@@ -84,7 +84,7 @@ TEST_F(ControlTest, PutDateRefusesValuesThatNameNoDay) {
         arg.pdate = &value;
         DISPPARAMS params{&arg, nullptr, 1, 0};
         EXCEPINFO exception{};
-        EXPECT_EQ(control->Invoke(kPutDateId, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
+        EXPECT_EQ(control->Invoke(kPutDateDispId, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
                                   &exception, nullptr),
                   DISP_E_EXCEPTION);
         EXPECT_EQ(exception.scode, E_INVALIDARG);
@@ -155,23 +155,23 @@ TEST_F(ControlTest, BadCallsFailAndLeaveTheControlWorking) {
     DISPPARAMS nullArgs{nullptr, nullptr, 2, 0};
     DISPPARAMS nullNames{&arg, nullptr, 1, 1};
     DISPPARAMS tooManyNames{&arg, &named, 0, 1};
-    EXPECT_EQ(call(kTextId, DISPATCH_PROPERTYGET, nullptr, &result), E_POINTER);
-    EXPECT_EQ(call(kTextId, DISPATCH_PROPERTYGET, &nullArgs, &result), E_INVALIDARG);
-    EXPECT_EQ(call(kTextId, DISPATCH_PROPERTYPUT, &nullNames), E_INVALIDARG);
-    EXPECT_EQ(call(kTextId, DISPATCH_PROPERTYPUT, &tooManyNames), E_INVALIDARG);
+    EXPECT_EQ(call(kTextDispId, DISPATCH_PROPERTYGET, nullptr, &result), E_POINTER);
+    EXPECT_EQ(call(kTextDispId, DISPATCH_PROPERTYGET, &nullArgs, &result), E_INVALIDARG);
+    EXPECT_EQ(call(kTextDispId, DISPATCH_PROPERTYPUT, &nullNames), E_INVALIDARG);
+    EXPECT_EQ(call(kTextDispId, DISPATCH_PROPERTYPUT, &tooManyNames), E_INVALIDARG);
     EXPECT_EQ(call(0x1234, DISPATCH_METHOD, &none), DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(call(kPutDateId, DISPATCH_METHOD, &none), DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(call(kTextId, DISPATCH_PROPERTYPUT, &putNoName), DISP_E_PARAMNOTFOUND);
+    EXPECT_EQ(call(kPutDateDispId, DISPATCH_METHOD, &none), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(call(kTextDispId, DISPATCH_PROPERTYPUT, &putNoName), DISP_E_PARAMNOTFOUND);
     VARIANT twoArgs[2] = {arg, arg};
     DISPPARAMS tooMany{twoArgs, nullptr, 2, 0};
-    EXPECT_EQ(call(kPutDateId, DISPATCH_METHOD, &tooMany), DISP_E_BADPARAMCOUNT);
-    EXPECT_EQ(call(kTextId, DISPATCH_PROPERTYGET, &oneArgGet, &result), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(call(kPutDateDispId, DISPATCH_METHOD, &tooMany), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(call(kTextDispId, DISPATCH_PROPERTYGET, &oneArgGet, &result), DISP_E_BADPARAMCOUNT);
     VARIANT unknown;
     unknown.vt = VT_UNKNOWN;
     unknown.punkVal = nullptr;
     DISPPARAMS wrongType{&unknown, nullptr, 1, 0};
-    EXPECT_EQ(call(kPutDateId, DISPATCH_METHOD, &wrongType), DISP_E_TYPEMISMATCH);
-    EXPECT_EQ(control->Invoke(kTextId, IID_IDispatch, 0, DISPATCH_PROPERTYGET, &none, &result,
+    EXPECT_EQ(call(kPutDateDispId, DISPATCH_METHOD, &wrongType), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(control->Invoke(kTextDispId, IID_IDispatch, 0, DISPATCH_PROPERTYGET, &none, &result,
                               nullptr, nullptr),
               DISP_E_UNKNOWNINTERFACE);
     EXPECT_EQ(control->GetTypeInfoCount(nullptr), E_POINTER);
@@ -182,16 +182,16 @@ TEST_F(ControlTest, BadCallsFailAndLeaveTheControlWorking) {
 
     // Still answers, and a put through a good call works.
     DISPPARAMS put{&arg, &named, 1, 1};
-    EXPECT_EQ(call(kTextId, DISPATCH_PROPERTYPUT, &put), S_OK);
+    EXPECT_EQ(call(kTextDispId, DISPATCH_PROPERTYPUT, &put), S_OK);
     EXPECT_EQ(GetText(control.Get()), L"March  1,  2000");
     VariantClear(&arg);
 
     LPOLESTR names[] = {const_cast<LPOLESTR>(L"putdate"), const_cast<LPOLESTR>(L"text")};
     DISPID ids[2] = {};
     EXPECT_EQ(control->GetIDsOfNames(IID_NULL, names, 1, 0, ids), S_OK);
-    EXPECT_EQ(ids[0], kPutDateId);
+    EXPECT_EQ(ids[0], kPutDateDispId);
     EXPECT_EQ(control->GetIDsOfNames(IID_NULL, names + 1, 1, 0, ids), S_OK);
-    EXPECT_EQ(ids[0], kTextId);
+    EXPECT_EQ(ids[0], kTextDispId);
 }
 
 TEST_F(ControlTest, DescribesItsClassAndEvents) {

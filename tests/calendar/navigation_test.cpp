@@ -12,7 +12,7 @@
 namespace nuv::test {
 namespace {
 
-constexpr int kPreviousYear = kArrowIdBase;  // Image1 .. Image4
+constexpr int kPreviousYear = kArrowIdBase;
 constexpr int kNextYear = kArrowIdBase + 1;
 constexpr int kPreviousMonth = kArrowIdBase + 2;
 constexpr int kNextMonth = kArrowIdBase + 3;
@@ -356,8 +356,8 @@ TEST_F(Navigation, RealClicksOnLabelsDoNothingAndOnCellsAndArrowsNavigate) {
     ExpectShown(2001, 5, 17);
     SaveScreenshot(host.Top(), L"navigation_may_17_2001");
 
-    // 1 May 2001 was a Tuesday: Days(1) is hidden and its place is the
-    // frame's. (Most of hidden Days(0) lies under the tall Sunday initial.)
+    // 1 May 2001 was a Tuesday: cell 1 is hidden and its place is the
+    // frame's. (Most of hidden cell 0 lies under the tall Sunday initial.)
     sink.Clear();
     ASSERT_FALSE(IsWindowVisible(host.Day(1)));
     const POINT hidden = ScreenCentre(host.Day(1));

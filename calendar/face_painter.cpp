@@ -1,0 +1,242 @@
+#include "face_painter.h"
+
+#include "layout.h"
+#include "module.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace nuv {
+namespace {
+
+constexpr COLORREF kPaleYellow = RGB(255, 255, 192);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kFrameEdge = RGB(128, 128, 128);
+
+// The day cells' typeface, and what stands in for it where it is missing.
+constexpr const wchar_t* kDayFaces[] = {L"Abadi MT Condensed", L"Arial Narrow",
+                                        L"Liberation Sans Narrow"};
+
+bool FontInstalled(const wchar_t* face) {
+    LOGFONTW lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    bool found = false;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExW(
+        dc, &lf,
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM param) -> int {
+            *reinterpret_cast<bool*>(param) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    return found;
+}
+
+std::wstring GuiFace() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        return metrics.lfMessageFont.lfFaceName;
+    }
+    return L"MS Shell Dlg";
+}
+
+const std::wstring& DayFace() {
+    static const std::wstring face = [] {
+        for (const wchar_t* f : kDayFaces)
+            if (FontInstalled(f)) return std::wstring(f);
+        return GuiFace();
+    }();
+    return face;
+}
+
+velmi::unique_hfont MakeFont(const std::wstring& face, int hundredthsOfPoint, int weight, int ppi) {
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(hundredthsOfPoint, ppi, 7200);
+    lf.lfWeight = weight;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    return velmi::unique_hfont(CreateFontIndirectW(&lf));
+}
+
+velmi::unique_hicon LoadArrow(int id, int ppi) {
+    const int size = MulDiv(32, ppi, 96);
+    return velmi::unique_hicon(static_cast<HICON>(
+        LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+}
+
+// The arrows that go forward (the next year, the next month) point right.
+HICON ArrowIcon(const FaceResources& res, int arrow) {
+    return arrow % 2 ? res.rightArrow.get() : res.leftArrow.get();
+}
+
+class Selected {
+public:
+    Selected(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~Selected() { SelectObject(dc_, old_); }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) noexcept : window_(window), dc_(BeginPaint(window, &ps_)) {}
+    ~PaintDc() { EndPaint(window_, &ps_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    [[nodiscard]] HDC Get() const noexcept { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
+void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
+    SetBkColor(dc, colour);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+void PaintText(HDC dc, RECT r, std::wstring_view text, HFONT font, UINT format) {
+    Selected selected(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kBlack);
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r,
+              format | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void PaintFrame(HDC dc, const RECT& r) {
+    FillSolid(dc, r, kPaleYellow);
+    const velmi::unique_hbrush edge(CreateSolidBrush(kFrameEdge));
+    FrameRect(dc, &r, edge.get());
+}
+
+void PaintDay(HDC dc, const RECT& r, const DayCell& cell, HFONT font, bool focused) {
+    FillSolid(dc, r, cell.green ? kGreen : kWhite);
+    PaintText(dc, r, cell.text, font, DT_CENTER | DT_VCENTER);
+    if (focused) {
+        RECT inner = r;
+        InflateRect(&inner, -1, -1);
+        DrawFocusRect(dc, &inner);
+    }
+}
+
+void PaintLabel(HDC dc, const RECT& r, std::wstring_view text, COLORREF back, HFONT font,
+                bool centred) {
+    FillSolid(dc, r, back);
+    PaintText(dc, r, text, font, centred ? DT_CENTER : DT_LEFT);
+}
+
+void PaintArrow(HDC dc, const RECT& r, HICON icon) {
+    FillSolid(dc, r, kPaleYellow);
+    DrawIconEx(dc, r.left, r.top, icon, r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
+}
+
+void PaintDateBox(HDC dc, const RECT& r, std::wstring_view text, HFONT font) {
+    FillSolid(dc, r, kWhite);
+    RECT edge = r;
+    DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    edge.left += 2;
+    PaintText(dc, edge, text, font, DT_LEFT | DT_VCENTER);
+}
+
+// Maps the face's twips onto a device context's bounds, whatever their size.
+class FaceMapping {
+public:
+    explicit FaceMapping(const RECT& bounds) noexcept
+        : bounds_(bounds),
+          width_(bounds.right - bounds.left),
+          height_(bounds.bottom - bounds.top) {}
+    [[nodiscard]] RECT operator()(const TwipRect& r) const noexcept {
+        return RECT{bounds_.left + MulDiv(r.left, width_, kSurfaceWidth),
+                    bounds_.top + MulDiv(r.top, height_, kSurfaceHeight),
+                    bounds_.left + MulDiv(r.left + r.width, width_, kSurfaceWidth),
+                    bounds_.top + MulDiv(r.top + r.height, height_, kSurfaceHeight)};
+    }
+
+private:
+    RECT bounds_;
+    int width_;
+    int height_;
+};
+
+void DrawParts(const Face& face, HDC dc, const FaceMapping& map, const FaceResources& res) {
+    const HFONT labelFont = res.labelFont.get();
+    PaintFrame(dc, map(kFrameRect));
+    for (int i = 0; i < kWeekdayCount; ++i)
+        PaintLabel(dc, map(WeekdayLabelRect(i)), kWeekdayInitials[i], kPaleYellow, labelFont,
+                   false);
+    PaintLabel(dc, map(kYearLabelRect), face.yearLabel, kPaleYellow, labelFont, true);
+    PaintLabel(dc, map(kMonthLabelRect), face.monthLabel, kWhite, labelFont, true);
+    for (int i = 0; i < kArrowCount; ++i)
+        PaintArrow(dc, map(kArrowRects[i]), ArrowIcon(res, i));
+    for (int i = 0; i < kDayCount; ++i)
+        if (face.days[i].visible)
+            PaintDay(dc, map(DayRect(i)), face.days[i], res.dayFont.get(), false);
+    PaintDateBox(dc, map(kDateBoxRect), face.dateBox, labelFont);
+}
+
+}  // namespace
+
+FaceResources::FaceResources(int ppi)
+    : pixelsPerInch(ppi),
+      dayFont(MakeFont(DayFace(), 825, FW_BOLD, ppi)),
+      labelFont(MakeFont(GuiFace(), 800, FW_NORMAL, ppi)),
+      leftArrow(LoadArrow(kArrowLeftIconId, ppi)),
+      rightArrow(LoadArrow(kArrowRightIconId, ppi)) {}
+
+void PaintPart(HWND part, const Face& face, const FaceResources& res) noexcept {
+    PaintDc paint(part);
+    const HDC dc = paint.Get();
+    RECT r{};
+    GetClientRect(part, &r);
+    const int id = GetDlgCtrlID(part);
+    switch (KindOf(id)) {
+        case PartKind::kDay:
+            PaintDay(dc, r, face.days[id - kDayIdBase], res.dayFont.get(), GetFocus() == part);
+            break;
+        case PartKind::kArrow:
+            PaintArrow(dc, r, ArrowIcon(res, id - kArrowIdBase));
+            break;
+        case PartKind::kWeekday:
+            PaintLabel(dc, r, kWeekdayInitials[id - kWeekdayIdBase], kPaleYellow,
+                       res.labelFont.get(), false);
+            break;
+        case PartKind::kYearLabel:
+            PaintLabel(dc, r, face.yearLabel, kPaleYellow, res.labelFont.get(), true);
+            break;
+        case PartKind::kMonthLabel:
+            PaintLabel(dc, r, face.monthLabel, kWhite, res.labelFont.get(), true);
+            break;
+        case PartKind::kFrame:
+            PaintFrame(dc, r);
+            break;
+        case PartKind::kOther:
+            break;
+    }
+}
+
+void DrawFace(const Face& face, HDC dc, const RECT& bounds) noexcept {
+    const int width = bounds.right - bounds.left;
+    if (width <= 0 || bounds.bottom - bounds.top <= 0) return;
+    try {
+        const FaceResources res(std::max(1, MulDiv(width, 1440, kSurfaceWidth)));
+        const int saved = SaveDC(dc);
+        FillSolid(dc, bounds, GetSysColor(COLOR_BTNFACE));
+        DrawParts(face, dc, FaceMapping(bounds), res);
+        RestoreDC(dc, saved);
+    } catch (...) {
+        // Nothing drawn when the fonts cannot be made.
+    }
+}
+
+}  // namespace nuv
