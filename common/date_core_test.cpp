@@ -53,12 +53,8 @@ TEST(DateCore, DayByDayWalkAgreesWithStandardCalendar) {
     EXPECT_EQ(d, (CivilDate{10000, 1, 1}));
 }
 
-TEST(DateCore, MonthLengthRule) {
-    EXPECT_EQ(MonthLength(2, 2024), 29);
-    EXPECT_EQ(MonthLength(2, 2000), 29);
-    EXPECT_EQ(MonthLength(2, 1900), 28);
-    EXPECT_EQ(MonthLength(2, 2100), 28);
-    EXPECT_EQ(MonthLength(2, 2023), 28);
+// The walk covers every valid date; these are the ones outside it.
+TEST(DateCore, InvalidDates) {
     EXPECT_EQ(MonthLength(13, 2023), 0);
     EXPECT_FALSE(IsValidDate({2001, 2, 29}));
     EXPECT_FALSE(IsValidDate({99, 12, 31}));
