@@ -4,6 +4,7 @@
 // status is 0 when every goal is met.
 //   velmi_bench [--runs N] [--idle SECONDS] [--changes N] [--only PART]
 #include "day_change.h"
+#include "velmi_ids.h"
 #include "pe_image.h"
 #include "program_probe.h"
 #include "report.h"
@@ -34,7 +35,7 @@ constexpr std::size_t kScanLength = 1 << 20;  // characters
 constexpr int kScanRepeats = 21;
 constexpr double kMiB = 1024.0 * 1024.0;
 
-constexpr WindowSign kVelmiWindow{L"VelmiForm1", L"Scheduled items for "};
+constexpr WindowSign kVelmiWindow{VELMI_CLASS_MAIN_WINDOW, L"Scheduled items for "};
 constexpr WindowSign kBaselineWindow{L"VelmiBenchBaseline", L"Velmi benchmark baseline"};
 constexpr wchar_t kVelmiFile[] = L"Velmi.exe";
 constexpr wchar_t kBaselineFile[] = L"bench_baseline.exe";

@@ -1,7 +1,7 @@
 #include "day_change.h"
 
-#include "form1.h"
 #include "layout.h"
+#include "main_window.h"
 #include "note_keys.h"
 #include "notes.h"
 #include "program_probe.h"
@@ -95,17 +95,18 @@ DayChangeRun RunInProcessDayChanges(int changes, int storedDays) {
     RegistryNoteStore store(key.Root());
     FixedClock clock;
     SilentSound sound;
-    Form1 form({[&]() -> NoteStore& { return store; }, clock, sound, L"Local\\VelmiBench.Form1",
-                L"VelmiReg.htm", [](const std::wstring&) {}});
-    if (!form.Create()) return {{}, {}, L"the main window could not be created"};
-    form.Show();
+    MainWindow mainWindow({[&]() -> NoteStore& { return store; }, clock, sound,
+                           L"Local\\VelmiBench.MainWindow", L"VelmiReg.htm",
+                           [](const std::wstring&) {}});
+    if (!mainWindow.Create()) return {{}, {}, L"the main window could not be created"};
+    mainWindow.Show();
     Pump();
 
     const int days[2] = {kFirstDay, kSecondDay};
-    HWND cells[2] = {DayCell(form.Calendar().Window(), days[0]),
-                     DayCell(form.Calendar().Window(), days[1])};
+    HWND cells[2] = {DayCell(mainWindow.Calendar().Window(), days[0]),
+                     DayCell(mainWindow.Calendar().Window(), days[1])};
     if (!cells[0] || !cells[1]) return {{}, {}, L"no day cells found"};
-    HWND note = GetDlgItem(form.Window(), kText1Id);
+    HWND note = GetDlgItem(mainWindow.Window(), kNoteBoxId);
     run.change.reserve(static_cast<std::size_t>(changes));
     run.withRepaint.reserve(static_cast<std::size_t>(changes));
     for (int i = 0; i < kWarmupChanges + changes; ++i) {
@@ -113,7 +114,7 @@ DayChangeRun RunInProcessDayChanges(int changes, int storedDays) {
         const double start = Seconds();
         SendClick(cells[which]);
         const double changed = Seconds();
-        RedrawWindow(form.Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        RedrawWindow(mainWindow.Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         const double painted = Seconds();
         const DateSerial day = SerialFromCivil({kToday.year, kToday.month, days[which]});
         if (WindowText(note) != DayNote(day)) {

@@ -57,6 +57,14 @@ ATOM RegisterWindowClass(const WindowClassArgs& args) noexcept {
     return RegisterClassExW(&wc);
 }
 
+HWND CreateChildWindow(HWND parent, const ChildWindowArgs& args) noexcept {
+    const RECT& r = args.position;
+    return CreateWindowExW(args.exStyle, args.className, args.text, WS_CHILD | args.style, r.left,
+                           r.top, r.right - r.left, r.bottom - r.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)),
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
 std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(

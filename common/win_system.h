@@ -50,6 +50,18 @@ struct WindowClassArgs {
 // The classic 8-point dialog font, in the system's message face, at a resolution.
 [[nodiscard]] HFONT CreateDialogFont(UINT dpi) noexcept;
 
+// A child window of the program's own module, made from a few arguments.
+struct ChildWindowArgs {
+    const wchar_t* className = L"STATIC";
+    const wchar_t* text = L"";
+    DWORD style = 0;  // WS_CHILD is always added
+    DWORD exStyle = 0;
+    int id = 0;
+    RECT position{};  // in the parent's client pixels
+};
+// The new window, or null with the reason in GetLastError.
+[[nodiscard]] HWND CreateChildWindow(HWND parent, const ChildWindowArgs& args) noexcept;
+
 // The object a window was created for: passed as the creation parameter,
 // kept in the window's user data from WM_NCCREATE on.
 template <typename T>
@@ -60,6 +72,17 @@ template <typename T>
         return creator;
     }
     return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// The window procedure for objects of type T: the window handle
+// is kept in its member Handle from WM_NCCREATE on, and each message goes to
+// its member Handler; messages before the object is known get the default.
+template <typename T, HWND T::*Handle, LRESULT (T::*Handler)(UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK RouteToCreator(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+    T* self = CreatorOf<T>(window, message, lp);
+    if (!self) return DefWindowProcW(window, message, wp, lp);
+    if (message == WM_NCCREATE) self->*Handle = window;
+    return (self->*Handler)(message, wp, lp);
 }
 
 }  // namespace velmi

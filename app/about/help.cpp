@@ -8,16 +8,8 @@
 namespace velmi {
 
 std::wstring BesideProgram(const std::wstring& fileName) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return fileName;
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = ModulePath(nullptr);
+    if (path.empty()) return fileName;
     return path.substr(0, path.find_last_of(L"\\/") + 1) + fileName;
 }
 

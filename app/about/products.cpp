@@ -1,84 +1,108 @@
 #include "products.h"
 
-#include "resource_ids.h"
+#include "nuv_ids.h"
+#include "velmi_controls.h"
 #include "win_system.h"
 
 namespace velmi {
 namespace {
 
-constexpr int kToolboxBitmapId = 30000;  // the calendar control's toolbox picture
-constexpr int kPictureId = 100;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+RECT Rect(int left, int top, int width, int height) {
+    return {left, top, left + width, top + height};
+}
 
 }  // namespace
 
 ProductsWindow::~ProductsWindow() {
     if (hwnd_) DestroyWindow(hwnd_);
-    if (font_) DeleteObject(font_);
-    if (toolbox_) DeleteObject(toolbox_);
 }
 
 void ProductsWindow::Show() {
-    if (!hwnd_) Create();
-    if (!hwnd_) return;
+    if (!hwnd_ && FAILED(Create())) return;
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     SetFocus(GetDlgItem(hwnd_, kProductsBackId));
 }
 
-void ProductsWindow::Create() {
-    static const ATOM registered = RegisterWindowClass(
-        kProductsClass, WindowProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), IDI_STOPWATCH);
-    if (!registered) return;
-    constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    CreateWindowExW(WS_EX_CONTROLPARENT, kProductsClass, L"Tolvane products", style, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                    GetModuleHandleW(nullptr), this);
-    if (!hwnd_) return;
-    const UINT dpi = GetDpiForWindow(hwnd_);
-    auto px = [dpi](int v) { return MulDiv(v, static_cast<int>(dpi), 96); };
-    RECT outer{0, 0, px(380), px(170)};
-    AdjustWindowRectExForDpi(&outer, style, FALSE, WS_EX_CONTROLPARENT, dpi);
-    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    font_ = CreateDialogFont(dpi);
-
-    HICON stopwatch = static_cast<HICON>(LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_STOPWATCH), IMAGE_ICON, px(32), px(32), 0));
-    // The calendar library is loaded already: it runs the main window's calendar.
-    if (HMODULE calendar = GetModuleHandleW(L"Nuv.ocx")) {
-        toolbox_ = static_cast<HBITMAP>(
-            LoadImageW(calendar, MAKEINTRESOURCEW(kToolboxBitmapId), IMAGE_BITMAP, 0, 0, 0));
-    }
-    AddEntry(kProductVelmiId, px(12), stopwatch, IMAGE_ICON,
-             L"Velmi: a note for every day beside a month calendar, with alarms and a "
-             L"countdown.");
-    AddEntry(kProductCalendarId, px(64), toolbox_, IMAGE_BITMAP,
-             L"Nuv: the month calendar control, for any program that hosts ActiveX controls.");
-    HWND back = CreateWindowExW(0, L"BUTTON", L"Back to Velmi",
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, px(270),
-                                px(128), px(98), px(28), hwnd_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProductsBackId)),
-                                GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(back, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+int ProductsWindow::Scaled(int pixelsAt96) const {
+    return MulDiv(pixelsAt96, static_cast<int>(GetDpiForWindow(hwnd_)), 96);
 }
 
-void ProductsWindow::AddEntry(int id, int top, HANDLE picture, UINT pictureType,
-                              const wchar_t* text) {
+HRESULT ProductsWindow::Create() {
+    static const ATOM registered = RegisterWindowClass(
+        kProductsWindowClass,
+        RouteToCreator<ProductsWindow, &ProductsWindow::hwnd_, &ProductsWindow::OnMessage>,
+        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), kStopwatchIconId);
+    if (!registered) return LastErrorResult();
+    CreateWindowExW(kExStyle, kProductsWindowClass, L"Tolvane products", kStyle, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                    GetModuleHandleW(nullptr), this);
+    if (!hwnd_) return LastErrorResult();
     const UINT dpi = GetDpiForWindow(hwnd_);
-    auto px = [dpi](int v) { return MulDiv(v, static_cast<int>(dpi), 96); };
-    const DWORD pictureStyle = pictureType == IMAGE_ICON ? SS_ICON : SS_BITMAP;
-    HWND image = CreateWindowExW(
-        0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | pictureStyle | SS_NOTIFY, px(12), top, px(32),
-        px(32), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPictureId + id)),
-        GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(image, STM_SETIMAGE, pictureType, reinterpret_cast<LPARAM>(picture));
+    RECT outer{0, 0, Scaled(380), Scaled(170)};
+    AdjustWindowRectExForDpi(&outer, kStyle, FALSE, kExStyle, dpi);
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    font_.reset(CreateDialogFont(dpi));
+    LoadPictures();
+    const HRESULT made = CreateControls();
+    if (FAILED(made)) DestroyWindow(hwnd_);
+    return made;
+}
+
+void ProductsWindow::LoadPictures() {
+    stopwatch_.reset(
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kStopwatchIconId),
+                                      IMAGE_ICON, Scaled(32), Scaled(32), 0)));
+    // The calendar library is loaded already: it runs the main window's calendar.
+    if (HMODULE calendar = GetModuleHandleW(L"Nuv.ocx")) {
+        toolbox_.reset(static_cast<HBITMAP>(
+            LoadImageW(calendar, MAKEINTRESOURCEW(NUV_IDB_TOOLBOX), IMAGE_BITMAP, 0, 0, 0)));
+    }
+}
+
+HRESULT ProductsWindow::CreateControls() {
+    const Entry entries[] = {
+        {kProductVelmiId, 12, stopwatch_.get(), IMAGE_ICON,
+         L"Velmi: a note for every day beside a month calendar, with alarms and a "
+         L"countdown."},
+        {kProductCalendarId, 64, toolbox_.get(), IMAGE_BITMAP,
+         L"Nuv: the month calendar control, for any program that hosts ActiveX controls."}};
+    for (const Entry& entry : entries)
+        if (const HRESULT added = AddEntry(entry); FAILED(added)) return added;
+    HWND back = CreateChildWindow(
+        hwnd_, {.className = L"BUTTON",
+                .text = L"Back to Velmi",
+                .style = WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                .id = kProductsBackId,
+                .position = Rect(Scaled(270), Scaled(128), Scaled(98), Scaled(28))});
+    if (!back) return LastErrorResult();
+    SendMessageW(back, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return S_OK;
+}
+
+HRESULT ProductsWindow::AddEntry(const Entry& e) {
+    const int top = Scaled(e.top);
+    const DWORD pictureStyle = e.pictureType == IMAGE_ICON ? SS_ICON : SS_BITMAP;
+    HWND image =
+        CreateChildWindow(hwnd_, {.style = WS_VISIBLE | pictureStyle | SS_NOTIFY,
+                                  .id = kProductPictureBase + e.id,
+                                  .position = Rect(Scaled(12), top, Scaled(32), Scaled(32))});
+    if (!image) return LastErrorResult();
+    SendMessageW(image, STM_SETIMAGE, e.pictureType, reinterpret_cast<LPARAM>(e.picture));
     // A link-like button: the whole line opens the product's part of the help.
-    HWND entry = CreateWindowExW(
-        0, L"BUTTON", text,
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_LEFT | BS_MULTILINE | BS_FLAT,
-        px(52), top, px(316), px(40), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(entry, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    HWND entry = CreateChildWindow(
+        hwnd_, {.className = L"BUTTON",
+                .text = e.text,
+                .style = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_LEFT | BS_MULTILINE | BS_FLAT,
+                .id = e.id,
+                .position = Rect(Scaled(52), top, Scaled(316), Scaled(40))});
+    if (!entry) return LastErrorResult();
+    SendMessageW(entry, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    return S_OK;
 }
 
 void ProductsWindow::Leave() {
@@ -87,31 +111,10 @@ void ProductsWindow::Leave() {
     callbacks_.left();
 }
 
-LRESULT CALLBACK ProductsWindow::WindowProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    auto* self = CreatorOf<ProductsWindow>(window, message, lp);
-    if (!self) return DefWindowProcW(window, message, wp, lp);
-    if (message == WM_NCCREATE) self->hwnd_ = window;
-    return self->OnMessage(message, wp, lp);
-}
-
 LRESULT ProductsWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
     switch (message) {
         case WM_COMMAND:
-            switch (LOWORD(wp)) {
-                case kProductsBackId:
-                    Leave();
-                    break;
-                case kProductVelmiId:
-                case kPictureId + kProductVelmiId:
-                    callbacks_.openHelpSection(L"velmi");
-                    break;
-                case kProductCalendarId:
-                case kPictureId + kProductCalendarId:
-                    callbacks_.openHelpSection(L"calendar");
-                    break;
-                default:
-                    break;
-            }
+            OnCommand(LOWORD(wp));
             return 0;
         case WM_CLOSE:
             // The close box and Alt+F4 leave the window like its button does,
@@ -120,13 +123,39 @@ LRESULT ProductsWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_NCDESTROY: {
             HWND window = hwnd_;
-            hwnd_ = nullptr;
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            OnNcDestroy();
             return DefWindowProcW(window, message, wp, lp);
         }
         default:
             return DefWindowProcW(hwnd_, message, wp, lp);
     }
+}
+
+void ProductsWindow::OnCommand(int id) {
+    switch (id) {
+        case kProductsBackId:
+            Leave();
+            break;
+        case kProductVelmiId:
+        case kProductPictureBase + kProductVelmiId:
+            callbacks_.openHelpSection(L"velmi");
+            break;
+        case kProductCalendarId:
+        case kProductPictureBase + kProductCalendarId:
+            callbacks_.openHelpSection(L"calendar");
+            break;
+        default:
+            break;
+    }
+}
+
+void ProductsWindow::OnNcDestroy() {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    // The pictures and the font go with the window that showed them.
+    font_.reset();
+    stopwatch_.reset();
+    toolbox_.reset();
 }
 
 }  // namespace velmi

@@ -3,17 +3,14 @@
 // window back.
 #pragma once
 
+#include "win_handle.h"
+
 #include <windows.h>
 
 #include <functional>
 #include <string>
 
 namespace velmi {
-
-inline constexpr wchar_t kProductsClass[] = L"VelmiProducts";
-inline constexpr int kProductsBackId = IDOK;
-inline constexpr int kProductVelmiId = 11;
-inline constexpr int kProductCalendarId = 12;
 
 class ProductsWindow {
 public:
@@ -30,16 +27,29 @@ public:
     [[nodiscard]] HWND Window() const noexcept { return hwnd_; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    struct Entry {
+        int id;
+        int top;  // pixels at 96 dpi
+        HANDLE picture;
+        UINT pictureType;
+        const wchar_t* text;
+    };
     LRESULT OnMessage(UINT message, WPARAM wp, LPARAM lp);
-    void Create();
-    void AddEntry(int id, int top, HANDLE picture, UINT pictureType, const wchar_t* text);
+    [[nodiscard]] HRESULT Create();
+    void LoadPictures();
+    [[nodiscard]] HRESULT CreateControls();
+    [[nodiscard]] HRESULT AddEntry(const Entry& entry);
+    [[nodiscard]] int Scaled(int pixelsAt96) const;
+    void OnCommand(int id);
     void Leave();
+    void OnNcDestroy();
 
     Callbacks callbacks_;
     HWND hwnd_ = nullptr;
-    HFONT font_ = nullptr;
-    HBITMAP toolbox_ = nullptr;
+    // The window's pictures and font, made afresh with each window.
+    unique_hfont font_;
+    unique_hicon stopwatch_;
+    unique_hbitmap toolbox_;
 };
 
 }  // namespace velmi

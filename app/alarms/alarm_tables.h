@@ -15,7 +15,7 @@ struct MinuteTable {
 };
 
 // The alarms module's state, owned by the program object for the whole run.
-struct Module1 {
+struct AlarmState {
     MinuteTable alarms;
     MinuteTable timers;
     std::size_t alarmInsertPos = 0;  // caret of the note when the alarm panel was opened

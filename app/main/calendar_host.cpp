@@ -1,6 +1,8 @@
 #include "calendar_host.h"
 
 #include "nuv_h.h"
+#include "nuv_ids.h"
+#include "win_handle.h"
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -10,8 +12,7 @@
 namespace velmi {
 namespace {
 
-constexpr DISPID kTextDispId = 0x68030000;
-constexpr DISPID kChangeDispId = 1;
+constexpr DISPID kChangeDispId = NUV_DISPID_CHANGE;
 
 // The stored definition of the main window carries the control's property
 // bag with an empty text, so the control starts without a date.
@@ -25,10 +26,11 @@ public:
     STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) noexcept override {
         if (!name || !value) return E_POINTER;
         if (_wcsicmp(name, L"Text") != 0) return E_INVALIDARG;
-        VariantClear(value);
-        value->vt = VT_BSTR;
-        value->bstrVal = SysAllocString(L"");
-        return value->bstrVal ? S_OK : E_OUTOFMEMORY;
+        unique_variant empty;
+        empty.vt = VT_BSTR;
+        empty.bstrVal = SysAllocString(L"");
+        if (!empty.bstrVal) return E_OUTOFMEMORY;
+        return VariantCopy(value, &empty);  // releases what the caller had there
     }
     STDMETHODIMP Write(LPCOLESTR, VARIANT*) noexcept override { return S_OK; }
 };
@@ -192,7 +194,7 @@ public:
     }
 
     IOleObject* Control() const noexcept { return control_.Get(); }
-    IDispatch* Dispatch() const noexcept { return dispatch_.Get(); }
+    _Nuvender* Calendar() const noexcept { return calendar_.Get(); }
     IOleInPlaceActiveObject* Active() const noexcept { return active_.Get(); }
     HWND ControlWindow() const noexcept;
     void Move(const RECT& position) noexcept;
@@ -204,7 +206,7 @@ private:
     RECT position_;
     Callbacks callbacks_;
     ComPtr<IOleObject> control_;
-    ComPtr<IDispatch> dispatch_;
+    ComPtr<_Nuvender> calendar_;
     ComPtr<IOleInPlaceActiveObject> active_;
     ComPtr<ChangeSink> sink_;
     DWORD cookie_ = 0;
@@ -230,7 +232,7 @@ STDMETHODIMP CalendarHost::Site::GetWindowContext(IOleInPlaceFrame** frame,
 HRESULT CalendarHost::Site::Attach() {
     VELMI_RETURN_IF_FAILED(
         CoCreateInstance(CLSID_Nuvender, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&control_)));
-    VELMI_RETURN_IF_FAILED(control_.As(&dispatch_));
+    VELMI_RETURN_IF_FAILED(control_.As(&calendar_));
     // The control asks for its site before it loads its properties.
     VELMI_RETURN_IF_FAILED(control_->SetClientSite(this));
     VELMI_RETURN_IF_FAILED(Advise());
@@ -265,7 +267,7 @@ void CalendarHost::Site::Detach() noexcept {
         (void)control_->SetClientSite(nullptr);
     }
     active_.Reset();
-    dispatch_.Reset();
+    calendar_.Reset();
     control_.Reset();
     sink_.Reset();
 }
@@ -311,35 +313,18 @@ void CalendarHost::Destroy() noexcept {
 }
 
 std::wstring CalendarHost::Text() const {
-    if (!site_ || !site_->Dispatch()) return {};
-    DISPPARAMS none{};
-    VARIANT result;
-    VariantInit(&result);
-    std::wstring text;
-    if (SUCCEEDED(site_->Dispatch()->Invoke(kTextDispId, IID_NULL, LOCALE_USER_DEFAULT,
-                                            DISPATCH_PROPERTYGET, &none, &result, nullptr,
-                                            nullptr)) &&
-        result.vt == VT_BSTR) {
-        text.assign(result.bstrVal, SysStringLen(result.bstrVal));
-    }
-    VariantClear(&result);
-    return text;
+    if (!site_ || !site_->Calendar()) return {};
+    unique_bstr text;
+    if (FAILED(site_->Calendar()->get_text(text.put())) || !text) return {};
+    return {text.get(), SysStringLen(text.get())};
 }
 
 HRESULT CalendarHost::PutText(std::wstring_view text) {
-    if (!site_ || !site_->Dispatch()) return E_UNEXPECTED;
-    VARIANT value;
-    value.vt = VT_BSTR;
-    value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    if (!value.bstrVal) return E_OUTOFMEMORY;
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS params{&value, &named, 1, 1};
+    if (!site_ || !site_->Calendar()) return E_UNEXPECTED;
+    const unique_bstr value(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    if (!value) return E_OUTOFMEMORY;
     const ComPtr<Site> site = site_;  // the control's Change may end in anything
-    const HRESULT hr =
-        site->Dispatch()->Invoke(kTextDispId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
-                                 &params, nullptr, nullptr, nullptr);
-    VariantClear(&value);
-    return hr;
+    return site->Calendar()->put_text(value.get());
 }
 
 HWND CalendarHost::Window() const noexcept {

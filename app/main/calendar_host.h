@@ -1,6 +1,6 @@
-// Our container for the calendar control Nuvender1: it creates the control
-// through COM by its class identifier, hosts it in place on the main window,
-// reads and writes its text by DISPID and hears its Change event.
+// Our container for the calendar control: it creates the control through
+// COM by its class identifier, hosts it in place on the main window, reads
+// and writes its text through its dual interface and hears its Change event.
 #pragma once
 
 #include "win_com.h"

@@ -4,7 +4,7 @@
 
 namespace velmi {
 
-void DayNotes::Nuvender1_Change() {
+void DayNotes::OnCalendarChanged() {
     const std::wstring text = window_.CalendarText();
     // The calendar announces every edit of its date box, half-typed ones
     // too; until its text names a day the note stays with its own day.

@@ -28,8 +28,8 @@ struct StoreProblem {
 class NoteWindow {
 public:
     virtual ~NoteWindow() = default;
-    [[nodiscard]] virtual std::wstring CalendarText() = 0;  // Nuvender1.text
-    [[nodiscard]] virtual std::wstring NoteText() = 0;      // Text1
+    [[nodiscard]] virtual std::wstring CalendarText() = 0;  // the calendar's text
+    [[nodiscard]] virtual std::wstring NoteText() = 0;      // the note box
     // Replaces the note box's text; the box counts as unedited afterwards.
     virtual void SetNoteText(std::wstring_view text) = 0;
     [[nodiscard]] virtual bool NoteEdited() = 0;
@@ -55,7 +55,7 @@ public:
     std::wstring LastDateText;
 
     // The calendar's Change event.
-    void Nuvender1_Change();
+    void OnCalendarChanged();
 
     // Stores the note box under the day it belongs to (closing, the session's
     // end). Nothing to store before a day was shown, or when the day's note

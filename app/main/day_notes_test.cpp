@@ -72,7 +72,7 @@ protected:
     void Show(DateSerial day, int events = 1) {
         calendar = DayText(day);
         for (int i = 0; i < events; ++i)
-            notes.Nuvender1_Change();
+            notes.OnCalendarChanged();
     }
     void Type(const std::wstring& text) {
         note += text;
@@ -102,7 +102,7 @@ TEST_F(DayNotesTest, TheLoadStepStoresTheJustLoadedNoteOnTheSecondChange) {
     EXPECT_EQ(note, L"{*09:30AM*}Dentist");
     EXPECT_EQ(alarms.count, 1);
     EXPECT_EQ(alarms.minutes[1], 570);
-    notes.Nuvender1_Change();
+    notes.OnCalendarChanged();
     EXPECT_EQ(store.writes, std::vector<DateSerial>{kToday});
     EXPECT_EQ(store.notes[kToday], L"{*09:30AM*}Dentist");
 }
@@ -162,7 +162,7 @@ TEST_F(DayNotesTest, AChangeToATextThatIsNoDateChangesNothing) {
     Type(L"half");
     store.writes.clear();
     calendar = L"Decem";
-    notes.Nuvender1_Change();
+    notes.OnCalendarChanged();
     EXPECT_TRUE(store.writes.empty());
     EXPECT_EQ(note, L"half");
     EXPECT_EQ(caption, L"Scheduled items for day 46361");

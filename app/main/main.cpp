@@ -1,5 +1,5 @@
 // Velmi's start-up routine and message loop.
-#include "form1.h"
+#include "main_window.h"
 #include "registry.h"
 #include "registry_note_store.h"
 #include "store_root.h"
@@ -51,13 +51,13 @@ int Run() {
     SystemClock clock;
     SystemSound sound;
     StoreChoice store;
-    Form1 form({[&]() -> NoteStore& { return store.Open(); }, clock, sound,
-                L"Local\\Tolvane.Velmi.OneCopy", helpFile});
-    if (!form.Create()) return 0;
-    form.Show();
+    MainWindow window({[&]() -> NoteStore& { return store.Open(); }, clock, sound,
+                       L"Local\\Tolvane.Velmi.OneCopy", helpFile});
+    if (!window.Create()) return 0;
+    window.Show();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (form.PreTranslateMessage(msg)) continue;
+        if (window.PreTranslateMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

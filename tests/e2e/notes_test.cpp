@@ -9,8 +9,6 @@
 namespace velmi::test {
 namespace {
 
-constexpr int kText1Id = 10;
-
 void StoreNote(long serial, const std::wstring& text) {
     ASSERT_EQ(RunProcess(L"reg.exe add \"" + NoteKey(serial) + L"\" /ve /d \"" + text + L"\" /f")
                   .exitCode,
@@ -35,7 +33,7 @@ protected:
 TEST_F(Notes, FollowTheDayThatIsPicked) {
     VelmiProcess velmi;
     ASSERT_NE(velmi.WaitForMainWindow(), nullptr);
-    HWND note = velmi.Child(kText1Id);
+    HWND note = velmi.Child(kNoteBoxId);
     TypeInto(note, L"Dentist at nine");
 
     SYSTEMTIME now{};

@@ -15,8 +15,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kMenuTimerId = 101;
-
 std::wstring Clock(int minuteOfDay) {
     wchar_t text[8];
     swprintf(text, 8, L"%02d:%02d", minuteOfDay / 60 % 24, minuteOfDay % 60);
@@ -45,7 +43,7 @@ TEST(SlowAlarm, AnAlarmAndACountdownGoOffWithinThreeMinutes) {
     MessageBoxAnswerer answerer(IDOK, velmi.Pid());
     answerer.Hold(true);
     answerer.QueueReply(L"1");
-    PostMessageW(main, WM_COMMAND, kMenuTimerId, 0);  // posted: it opens a modal box
+    PostMessageW(main, WM_COMMAND, kMenuCountdownId, 0);  // posted: it opens a modal box
     ASSERT_TRUE(answerer.WaitForCount(1, 30s));
     const SeenBox input = answerer.Seen()[0];
     EXPECT_EQ(input.text, L"Enter number of minutes for timer");

@@ -10,7 +10,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kText1Id = 10;
 constexpr wchar_t kStoreKey[] = L"HKLM\\Software\\Tolvane";
 constexpr wchar_t kUserStoreKey[] = L"HKCU\\Software\\Tolvane";
 
@@ -32,7 +31,7 @@ TEST_F(Startup, ShowsTodayAndKeepsWhatWasTypedForTheNextStart) {
         HWND main = velmi.WaitForMainWindow();
         ASSERT_NE(main, nullptr);
         EXPECT_EQ(WindowText(main), L"Scheduled items for " + TodayCanonical());
-        HWND note = velmi.Child(kText1Id);
+        HWND note = velmi.Child(kNoteBoxId);
         EXPECT_EQ(velmi.Focus(), note);
         EXPECT_EQ(WindowText(note), L"");
         TypeInto(note, L"Buy milk\r\nand bread");
@@ -44,14 +43,14 @@ TEST_F(Startup, ShowsTodayAndKeepsWhatWasTypedForTheNextStart) {
 
     VelmiProcess again;
     ASSERT_NE(again.WaitForMainWindow(), nullptr);
-    EXPECT_EQ(WindowText(again.Child(kText1Id)), L"Buy milk\r\nand bread");
+    EXPECT_EQ(WindowText(again.Child(kNoteBoxId)), L"Buy milk\r\nand bread");
 }
 
 TEST_F(Startup, ASecondCopySaysSoAndEnds) {
     VelmiProcess first;
     HWND main = first.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    TypeInto(first.Child(kText1Id), L"mine");
+    TypeInto(first.Child(kNoteBoxId), L"mine");
 
     VelmiProcess second;
     MessageBoxAnswerer answerer(IDOK, second.Pid());
@@ -66,14 +65,14 @@ TEST_F(Startup, ASecondCopySaysSoAndEnds) {
 
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(IsWindowVisible(main));
-    EXPECT_EQ(WindowText(first.Child(kText1Id)), L"mine");
+    EXPECT_EQ(WindowText(first.Child(kNoteBoxId)), L"mine");
 }
 
 TEST_F(Startup, TheSessionsEndSavesTheNote) {
     VelmiProcess velmi;
     HWND main = velmi.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    TypeInto(velmi.Child(kText1Id), L"before shutdown");
+    TypeInto(velmi.Child(kNoteBoxId), L"before shutdown");
     EXPECT_TRUE(SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
     EXPECT_NE(RegQuery(TodayNoteKey()).find("REG_SZ    before shutdown"), std::string::npos);
     SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);

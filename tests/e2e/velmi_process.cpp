@@ -1,6 +1,7 @@
 #include "velmi_process.h"
 
 #include "message_box_answerer.h"
+#include "nuv_ids.h"
 #include "process.h"
 
 #include <oleauto.h>
@@ -40,7 +41,7 @@ VelmiProcess::~VelmiProcess() {
 HWND VelmiProcess::WaitForMainWindow(std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < end && Running()) {
-        for (HWND w : velmi::test::TopLevelWindows(L"VelmiForm1", Pid()))
+        for (HWND w : velmi::test::TopLevelWindows(L"VelmiMainWindow", Pid()))
             if (IsWindowVisible(w)) return main_ = w;
         std::this_thread::sleep_for(50ms);
     }
@@ -82,11 +83,11 @@ HWND VelmiProcess::Focus() const {
 }
 
 HWND VelmiProcess::DayCell(int day) const {
-    constexpr int kFrameId = 1300, kDayIdBase = 1000, kDays = 37;
+    constexpr int kDays = 37;
     HWND surface = FindWindowExW(main_, nullptr, L"NuvenderSurface", nullptr);
-    HWND frame = GetDlgItem(surface, kFrameId);
+    HWND frame = GetDlgItem(surface, NUV_ID_FRAME);
     for (int i = 0; i < kDays; ++i) {
-        HWND cell = GetDlgItem(frame, kDayIdBase + i);
+        HWND cell = GetDlgItem(frame, NUV_ID_DAY_FIRST + i);
         if (IsWindowVisible(cell) && WindowText(cell) == std::to_wstring(day)) return cell;
     }
     return nullptr;

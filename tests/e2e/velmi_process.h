@@ -2,6 +2,8 @@
 // the way a user's input reaches it.
 #pragma once
 
+#include "velmi_controls.h"
+
 #include <windows.h>
 
 #include <chrono>

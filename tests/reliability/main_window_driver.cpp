@@ -13,7 +13,7 @@ MainWindowDriver::MainWindowDriver(std::wstring testKey, std::wstring instanceNa
 }
 
 MainWindowDriver::~MainWindowDriver() {
-    form_.reset();
+    window_.reset();
     DrainMessages();
     if (root_) RegCloseKey(root_);
     RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
@@ -21,12 +21,12 @@ MainWindowDriver::~MainWindowDriver() {
 
 bool MainWindowDriver::Start() {
     // The copy before must be gone, or the new one finds it running.
-    form_.reset();
-    form_ = std::make_unique<Form1>(Form1Services{[this]() -> NoteStore& { return *store_; }, clock,
-                                                  sound, instance_, L"VelmiReg.htm",
-                                                  [](const std::wstring&) {}});
-    if (!form_->Create()) return false;
-    form_->Show();
+    window_.reset();
+    window_ = std::make_unique<MainWindow>(
+        MainWindowServices{[this]() -> NoteStore& { return *store_; }, clock, sound, instance_,
+                           L"VelmiReg.htm", [](const std::wstring&) {}});
+    if (!window_->Create()) return false;
+    window_->Show();
     DrainMessages();
     return true;
 }
@@ -52,14 +52,14 @@ HWND MainWindowDriver::Item(int id) const {
 }
 
 HWND MainWindowDriver::CalendarPart(int id) const {
-    HWND surface = form_->Calendar().Window();
+    HWND surface = window_->Calendar().Window();
     return id == nuv::kDateBoxId || id == nuv::kFrameId
                ? GetDlgItem(surface, id)
                : GetDlgItem(GetDlgItem(surface, nuv::kFrameId), id);
 }
 
 std::vector<HWND> MainWindowDriver::AboutWindows() const {
-    return test::TopLevelWindows(kForm3Class);
+    return test::TopLevelWindows(kAboutWindowClass);
 }
 
 void MainWindowDriver::Click(HWND window) const {
@@ -82,7 +82,7 @@ void MainWindowDriver::Type(HWND window, std::wstring_view text) const {
     for (wchar_t c : text) {
         if (c == L'\r') {
             MSG msg{window, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
-            if (form_->PreTranslateMessage(msg)) continue;
+            if (window_->PreTranslateMessage(msg)) continue;
         }
         SendMessageW(window, WM_CHAR, c, 1);
     }
@@ -90,7 +90,7 @@ void MainWindowDriver::Type(HWND window, std::wstring_view text) const {
 
 void MainWindowDriver::Key(HWND window, UINT vk) const {
     MSG msg{window, WM_KEYDOWN, vk, 0, 0, {}};
-    if (!form_->PreTranslateMessage(msg)) SendMessageW(window, WM_KEYDOWN, vk, 0);
+    if (!window_->PreTranslateMessage(msg)) SendMessageW(window, WM_KEYDOWN, vk, 0);
 }
 
 void DrainMessages() {

@@ -3,7 +3,7 @@
 // and keyboard make.
 #pragma once
 
-#include "form1_fixture.h"
+#include "main_window_fixture.h"
 
 #include <memory>
 #include <string>
@@ -25,10 +25,10 @@ public:
     // The close box: true when the window is gone afterwards.
     [[nodiscard]] bool Close();
 
-    [[nodiscard]] Form1& Form() { return *form_; }
+    [[nodiscard]] MainWindow& App() { return *window_; }
     [[nodiscard]] HKEY Root() const noexcept { return root_; }
-    [[nodiscard]] HWND Main() const { return form_ ? form_->Window() : nullptr; }
-    [[nodiscard]] HWND Note() const { return Item(kText1Id); }
+    [[nodiscard]] HWND Main() const { return window_ ? window_->Window() : nullptr; }
+    [[nodiscard]] HWND Note() const { return Item(kNoteBoxId); }
     [[nodiscard]] HWND Item(int id) const;  // a control of the main window, at any depth
     [[nodiscard]] HWND CalendarPart(int id) const;
     [[nodiscard]] std::vector<HWND> AboutWindows() const;
@@ -49,7 +49,7 @@ private:
     std::wstring key_, instance_;
     HKEY root_ = nullptr;
     std::unique_ptr<test::TestStore> store_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 // Runs what is queued for this thread, without waiting for more.

@@ -2,6 +2,7 @@
 // objects, handles or memory behind.
 #include "calendar_dates.h"
 #include "main_window_driver.h"
+#include "process.h"
 #include "resource_usage.h"
 
 #include <gtest/gtest.h>
@@ -69,28 +70,36 @@ TEST_F(ReliabilityLeaks, TenThousandDayChanges) {
         if (i % 100 == 0) SendMessageW(app.Note(), WM_CHAR, L'x', 1);
     });
     // The last of them still took effect.
-    EXPECT_EQ(app.Form().Calendar().Text(),
+    EXPECT_EQ(app.App().Calendar().Text(),
               CalendarText(SerialOf(shown.wYear, shown.wMonth, 1 + (10500 - 1) % 28)));
 }
 
-TEST_F(ReliabilityLeaks, AThousandAboutWindowsClosedByTheirCloseBox) {
-    ExpectNoGrowth("About windows", 50, 1000, [&](int) {
-        app.Menu(kMenuAboutId);
-        const std::vector<HWND> about = app.AboutWindows();
-        ASSERT_EQ(about.size(), 1u);
-        SendMessageW(about[0], WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
-    EXPECT_TRUE(app.AboutWindows().empty());
+TEST_F(ReliabilityLeaks, AboutAndProductsWindowsClosedByTheirCloseBox) {
+    struct Window {
+        const char* what;
+        int menu;
+        const wchar_t* windowClass;
+    };
+    for (const Window& w : {Window{"About windows", kMenuAboutId, kAboutWindowClass},
+                            Window{"products windows", kMenuProductsId, kProductsWindowClass}}) {
+        ExpectNoGrowth(w.what, 20, 200, [&](int) {
+            app.Menu(w.menu);
+            const std::vector<HWND> shown = test::TopLevelWindows(w.windowClass);
+            ASSERT_EQ(shown.size(), 1u);
+            SendMessageW(shown[0], WM_SYSCOMMAND, SC_CLOSE, 0);
+        });
+        EXPECT_TRUE(test::TopLevelWindows(w.windowClass).empty()) << w.what;
+    }
 }
 
 TEST_F(ReliabilityLeaks, AThousandAlarmsSetThroughThePanel) {
     ExpectNoGrowth("alarm panel", 50, 1000, [&](int i) {
         app.Menu(kMenuAlarmId);
-        app.Type(app.Item(kText2Id), L"7\r");
-        app.Type(app.Item(kText3Id), L"30");
-        if (i % 2) app.Click(app.Item(kLabel1Id));
-        SendMessageW(app.Item(kCommand1Id), BM_CLICK, 0, 0);
-        ASSERT_EQ(test::TextOf(app.Note()), i % 2 ? L"{*07:30PM*}" : L"{*07:30AM*}");
+        app.Type(app.Item(kHoursBoxId), L"7\r");
+        app.Type(app.Item(kMinutesBoxId), L"30");
+        if (i % 2) app.Click(app.Item(kDesignatorId));
+        SendMessageW(app.Item(kSetButtonId), BM_CLICK, 0, 0);
+        ASSERT_EQ(test::WindowText(app.Note()), i % 2 ? L"{*07:30PM*}" : L"{*07:30AM*}");
         // The note must not grow from one cycle to the next.
         SendMessageW(app.Note(), EM_SETSEL, 0, -1);
         SendMessageW(app.Note(), WM_CHAR, L'\b', 1);

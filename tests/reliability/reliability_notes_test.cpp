@@ -18,8 +18,6 @@ namespace {
 using test::VelmiProcess;
 using test::WindowText;
 
-constexpr int kText1Id = 10;
-
 int Today() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -74,7 +72,7 @@ protected:
         {
             VelmiProcess velmi;
             ASSERT_NE(velmi.WaitForMainWindow(), nullptr);
-            HWND note = velmi.Child(kText1Id);
+            HWND note = velmi.Child(kNoteBoxId);
             write(note);
             const std::wstring written = WindowText(note);
             ASSERT_TRUE(written == expected) << FirstDifference(written, expected);
@@ -95,7 +93,7 @@ protected:
         }
         VelmiProcess again;
         ASSERT_NE(again.WaitForMainWindow(), nullptr);
-        const std::wstring shown = WindowText(again.Child(kText1Id));
+        const std::wstring shown = WindowText(again.Child(kNoteBoxId));
         EXPECT_TRUE(shown == expected) << "after a new start: " << FirstDifference(shown, expected);
         PostMessageW(again.Main(), WM_CLOSE, 0, 0);
         ASSERT_TRUE(again.WaitForExit());

@@ -17,9 +17,6 @@ using namespace std::chrono_literals;
 using test::VelmiProcess;
 using test::WindowText;
 
-constexpr int kText1Id = 10;
-constexpr int kMenuTimerId = 101, kMenuAboutId = 104;
-
 int Today() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -73,7 +70,7 @@ TEST_F(ReliabilityShutdown, AKilledProgramLosesNothingThatWasSaved) {
     {
         VelmiProcess velmi;
         ASSERT_NE(velmi.WaitForMainWindow(), nullptr);
-        HWND note = velmi.Child(kText1Id);
+        HWND note = velmi.Child(kNoteBoxId);
         test::TypeInto(note, L"today's note");
         test::ClickCentre(velmi.DayCell(other));  // today's note is saved
         test::TypeInto(note, L"another day's note");
@@ -88,7 +85,7 @@ TEST_F(ReliabilityShutdown, AKilledProgramLosesNothingThatWasSaved) {
 
     VelmiProcess again;
     ASSERT_NE(again.WaitForMainWindow(), nullptr);
-    HWND note = again.Child(kText1Id);
+    HWND note = again.Child(kNoteBoxId);
     EXPECT_EQ(WindowText(note), L"today's note");
     test::ClickCentre(again.DayCell(other));
     EXPECT_EQ(WindowText(note), L"another day's note");
@@ -103,7 +100,7 @@ TEST_F(ReliabilityShutdown, KilledAmidDateChangesEveryNoteStaysWithItsDay) {
     {
         VelmiProcess velmi;
         ASSERT_NE(velmi.WaitForMainWindow(), nullptr);
-        HWND note = velmi.Child(kText1Id);
+        HWND note = velmi.Child(kNoteBoxId);
         for (int day : days) {
             if (day != Today()) test::ClickCentre(velmi.DayCell(day));
             const std::wstring text = L"the note of " + CalendarText(SerialOfDay(day));
@@ -137,7 +134,7 @@ TEST_F(ReliabilityShutdown, KilledAmidDateChangesEveryNoteStaysWithItsDay) {
     }
     VelmiProcess again;
     ASSERT_NE(again.WaitForMainWindow(), nullptr);
-    EXPECT_EQ(WindowText(again.Child(kText1Id)), expected[RealToday()]);
+    EXPECT_EQ(WindowText(again.Child(kNoteBoxId)), expected[RealToday()]);
 }
 
 TEST_F(ReliabilityShutdown, AForcedEndOfTheSessionWithoutTheQuestionSavesTheNote) {
@@ -145,7 +142,7 @@ TEST_F(ReliabilityShutdown, AForcedEndOfTheSessionWithoutTheQuestionSavesTheNote
     VelmiProcess velmi;
     HWND main = velmi.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    test::TypeInto(velmi.Child(kText1Id), L"typed just before a forced logoff");
+    test::TypeInto(velmi.Child(kNoteBoxId), L"typed just before a forced logoff");
     SendWithin(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_TRUE(velmi.WaitForExit(10s));
     const Notes expected{{RealToday(), L"typed just before a forced logoff"}};
@@ -156,7 +153,7 @@ TEST_F(ReliabilityShutdown, AnEndOfTheSessionThatIsCalledOffLeavesTheProgramAsIt
     VelmiProcess velmi;
     HWND main = velmi.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    HWND note = velmi.Child(kText1Id);
+    HWND note = velmi.Child(kNoteBoxId);
     test::TypeInto(note, L"one");
     EXPECT_TRUE(SendWithin(main, WM_QUERYENDSESSION, 0, 0));
     SendWithin(main, WM_ENDSESSION, FALSE, 0);  // another program refused
@@ -175,10 +172,10 @@ TEST_F(ReliabilityShutdown, TheSessionEndsWhileBoxesAreOpenOnAnotherDay) {
     HWND main = velmi.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
     test::ClickCentre(velmi.DayCell(other));
-    test::TypeInto(velmi.Child(kText1Id), L"for the other day");
+    test::TypeInto(velmi.Child(kNoteBoxId), L"for the other day");
     PostMessageW(main, WM_COMMAND, kMenuAboutId, 0);
-    ASSERT_NE(WaitForWindow(velmi.Pid(), L"VelmiForm3"), nullptr);
-    PostMessageW(main, WM_COMMAND, kMenuTimerId, 0);  // its input box waits for an answer
+    ASSERT_NE(WaitForWindow(velmi.Pid(), kAboutWindowClass), nullptr);
+    PostMessageW(main, WM_COMMAND, kMenuCountdownId, 0);  // its input box waits for an answer
     ASSERT_NE(WaitForWindow(velmi.Pid(), L"#32770"), nullptr);
 
     EXPECT_TRUE(SendWithin(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));

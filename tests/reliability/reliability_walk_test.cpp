@@ -174,7 +174,7 @@ void Walk::StepWithPanelOpen() {
 }
 
 void Walk::PickDay(bool lowestRowOnly) {
-    constexpr int kLowestRow = 35;  // Days(35) and Days(36)
+    constexpr int kLowestRow = 35;  // the last two day cells
     const SYSTEMTIME shown = DateOf(model_.shown);
     const int length = DaysInMonth(shown.wYear, shown.wMonth);
     const int first =
@@ -186,7 +186,7 @@ void Walk::PickDay(bool lowestRowOnly) {
     const int cell = CellOf(target);
     Log(L"day cell " + std::to_wstring(cell) + L": " + CalendarText(target));
     HWND part = app_.CalendarPart(nuv::kDayIdBase + cell);
-    if (!IsWindowVisible(part) || test::TextOf(part) != std::to_wstring(day))
+    if (!IsWindowVisible(part) || test::WindowText(part) != std::to_wstring(day))
         return Fail(L"the cell does not show day " + std::to_wstring(day));
     app_.Click(part);
     if (target != model_.shown) model_.Change(target);
@@ -222,7 +222,7 @@ void Walk::BackToToday() {
     // from under the alarm panel.
     app_.ClickAt(app_.CalendarPart(nuv::kFrameId), {6, 245});
     Serial today = before;
-    if (RealToday() != before && app_.Form().Calendar().Text() == CalendarText(RealToday()))
+    if (RealToday() != before && app_.App().Calendar().Text() == CalendarText(RealToday()))
         today = RealToday();
     if (today != model_.shown) model_.Change(today);
 }
@@ -304,7 +304,7 @@ void Walk::OpenPanel(bool moveCaret) {
     Log(L"alarm panel opened, the note's caret at " + std::to_wstring(caret) +
         (moveCaret ? L"" : L", the focus left where it was"));
     app_.Menu(kMenuAlarmId);
-    if (!IsWindowVisible(app_.Item(kFrame1Id)) || GetFocus() != app_.Item(kText2Id))
+    if (!IsWindowVisible(app_.Item(kAlarmPanelId)) || GetFocus() != app_.Item(kHoursBoxId))
         return Fail(L"the alarm panel did not open with the focus in the hours");
     panelOpen_ = true;
     panelCaret_ = caret;
@@ -324,16 +324,16 @@ void Walk::FinishPanel() {
         L"{*" + two(hour) + L":" + two(minute) + (pm ? L"PM" : L"AM") + L"*}";
     Log(L"alarm " + marker + (cancel ? L" cancelled" : L" set"));
 
-    HWND hoursBox = app_.Item(kText2Id), minutesBox = app_.Item(kText3Id);
+    HWND hoursBox = app_.Item(kHoursBoxId), minutesBox = app_.Item(kMinutesBoxId);
     // Back into the hours (as Tab brings the user there), unless the focus is there already.
     if (GetFocus() != hoursBox) SetFocus(hoursBox);
     app_.Type(hoursBox, hours + L"\r");  // Enter moves on to the minutes
     app_.Type(minutesBox, minutes);
     for (int i = 0; i < toggles; ++i)
-        app_.Click(app_.Item(kLabel1Id));
-    SendMessageW(app_.Item(cancel ? kCommand2Id : kCommand1Id), BM_CLICK, 0, 0);
+        app_.Click(app_.Item(kDesignatorId));
+    SendMessageW(app_.Item(cancel ? kCancelButtonId : kSetButtonId), BM_CLICK, 0, 0);
     panelOpen_ = false;
-    if (IsWindowVisible(app_.Item(kFrame1Id))) return Fail(L"the alarm panel stayed open");
+    if (IsWindowVisible(app_.Item(kAlarmPanelId))) return Fail(L"the alarm panel stayed open");
     // A note that became shorter meanwhile takes the marker at its end.
     if (!cancel) model_.box.insert(std::min(panelCaret_, model_.box.size()), marker);
 }
@@ -349,7 +349,7 @@ void Walk::OpenAndCloseAbout() {
         SendMessageW(about[0], WM_SYSCOMMAND, SC_CLOSE, 0);
         if (IsWindow(about[0])) Fail(L"the close box left the About window");
     } else {
-        SendMessageW(GetDlgItem(about[0], kForm3OkId), BM_CLICK, 0, 0);
+        SendMessageW(GetDlgItem(about[0], kAboutOkId), BM_CLICK, 0, 0);
         if (IsWindowVisible(about[0])) Fail(L"OK left the About window shown");
     }
 }
@@ -371,13 +371,13 @@ void Walk::Check() {
         Fail(L"the store's layout is broken: " + fault);
     if (stored.notes != model_.store)
         return Fail(L"the store differs:" + DescribeDifference(model_.store, stored.notes));
-    const std::wstring box = test::TextOf(app_.Note());
+    const std::wstring box = test::WindowText(app_.Note());
     if (box != model_.box) return Fail(L"the note box " + FirstDifference(box, model_.box));
     const std::wstring date = CalendarText(model_.shown);
-    if (app_.Form().Calendar().Text() != date)
-        return Fail(L"the calendar shows " + app_.Form().Calendar().Text() + L", expected " + date);
-    if (test::TextOf(app_.Main()) != kCaption + date)
-        Fail(L"the caption reads " + test::TextOf(app_.Main()));
+    if (app_.App().Calendar().Text() != date)
+        return Fail(L"the calendar shows " + app_.App().Calendar().Text() + L", expected " + date);
+    if (test::WindowText(app_.Main()) != kCaption + date)
+        Fail(L"the caption reads " + test::WindowText(app_.Main()));
 }
 
 void Walk::Log(std::wstring action) {
@@ -421,16 +421,16 @@ TEST(ReliabilityWalk, ThePanelOpenedAgainTakesTheFirstDigitTypedForTheHours) {
     MainWindowDriver app(L"Software\\VelmiTests\\ReliabilityPanel",
                          L"Local\\VelmiTests.ReliabilityPanel");
     ASSERT_TRUE(app.Start());
-    HWND hours = app.Item(kText2Id);
+    HWND hours = app.Item(kHoursBoxId);
     app.Menu(kMenuAlarmId);
     app.Type(hours, L"4");
     app.Menu(kMenuAlarmId);  // again, with the focus still in the hours
     ASSERT_EQ(GetFocus(), hours);
-    EXPECT_EQ(test::TextOf(hours), L"00");
+    EXPECT_EQ(test::WindowText(hours), L"00");
     app.Type(hours, L"9\r");
-    app.Type(app.Item(kText3Id), L"30");
-    SendMessageW(app.Item(kCommand1Id), BM_CLICK, 0, 0);
-    EXPECT_EQ(test::TextOf(app.Note()), L"{*09:30AM*}");
+    app.Type(app.Item(kMinutesBoxId), L"30");
+    SendMessageW(app.Item(kSetButtonId), BM_CLICK, 0, 0);
+    EXPECT_EQ(test::WindowText(app.Note()), L"{*09:30AM*}");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // main window, or closes it through its close step, from outside.
 //   velmictl wait [seconds]   prints the caption once the window is shown
 //   velmictl close [seconds]  asks the window to close and waits for the program to end
+#include "velmi_ids.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -10,8 +12,8 @@
 namespace {
 
 HWND FindMain() {
-    for (HWND w = FindWindowExW(nullptr, nullptr, L"VelmiForm1", nullptr); w;
-         w = FindWindowExW(nullptr, w, L"VelmiForm1", nullptr)) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, VELMI_CLASS_MAIN_WINDOW, nullptr); w;
+         w = FindWindowExW(nullptr, w, VELMI_CLASS_MAIN_WINDOW, nullptr)) {
         wchar_t caption[256] = {};
         GetWindowTextW(w, caption, 256);
         if (IsWindowVisible(w) && wcsncmp(caption, L"Scheduled items for ", 20) == 0) return w;

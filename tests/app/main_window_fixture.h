@@ -3,8 +3,8 @@
 // answered as a user would.
 #pragma once
 
-#include "form1.h"
 #include "layout.h"
+#include "main_window.h"
 #include "message_box_answerer.h"
 #include "registry_note_store.h"
 #include "screenshot.h"
@@ -19,7 +19,7 @@ namespace velmi::test {
 
 using namespace std::chrono_literals;
 
-inline constexpr wchar_t kTestRoot[] = L"Software\\VelmiTests\\Form1";
+inline constexpr wchar_t kTestRoot[] = L"Software\\VelmiTests\\MainWindow";
 inline constexpr DateSerial kToday = 46361;  // Saturday, 5 December 2026
 
 class TestClock : public Clock {
@@ -64,13 +64,7 @@ inline void Pump() {
     }
 }
 
-inline std::wstring TextOf(HWND w) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-class Form1Test : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
@@ -80,23 +74,24 @@ protected:
         store = std::make_unique<TestStore>(root);
     }
     void TearDown() override {
-        form.reset();
+        mainWindow.reset();
         Pump();
         RegCloseKey(root);
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
     }
     void Start() {
-        form = std::make_unique<Form1>(Form1Services{
-            [this]() -> NoteStore& { return *store; }, clock, sound, L"Local\\VelmiTests.Form1",
-            L"VelmiReg.htm", [this](const std::wstring& path) { opened.push_back(path); }});
-        ASSERT_TRUE(form->Create());
-        form->Show();
+        mainWindow = std::make_unique<MainWindow>(
+            MainWindowServices{[this]() -> NoteStore& { return *store; }, clock, sound,
+                               L"Local\\VelmiTests.MainWindow", L"VelmiReg.htm",
+                               [this](const std::wstring& path) { opened.push_back(path); }});
+        ASSERT_TRUE(mainWindow->Create());
+        mainWindow->Show();
         Pump();
     }
-    HWND Note() const { return GetDlgItem(form->Window(), kText1Id); }
+    HWND Note() const { return GetDlgItem(mainWindow->Window(), kNoteBoxId); }
     HWND CalendarPart(int id) const {
-        HWND frame = GetDlgItem(form->Calendar().Window(), nuv::kFrameId);
-        return id == nuv::kDateBoxId ? GetDlgItem(form->Calendar().Window(), id)
+        HWND frame = GetDlgItem(mainWindow->Calendar().Window(), nuv::kFrameId);
+        return id == nuv::kDateBoxId ? GetDlgItem(mainWindow->Calendar().Window(), id)
                                      : GetDlgItem(frame, id);
     }
     void Click(HWND w) {
@@ -105,7 +100,7 @@ protected:
     }
     void Key(UINT vk) {
         MSG msg{GetFocus(), WM_KEYDOWN, vk, 0, 0, {}};
-        if (!form->PreTranslateMessage(msg)) SendMessageW(msg.hwnd, WM_KEYDOWN, vk, 0);
+        if (!mainWindow->PreTranslateMessage(msg)) SendMessageW(msg.hwnd, WM_KEYDOWN, vk, 0);
     }
     std::wstring Stored(DateSerial day) { return RegistryNoteStore(root).ReadNote(day).text; }
 
@@ -114,7 +109,7 @@ protected:
     RecordingSound sound;
     std::unique_ptr<TestStore> store;
     std::vector<std::wstring> opened;  // what the program asked the platform to open
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> mainWindow;
 };
 
 }  // namespace velmi::test

@@ -1,16 +1,20 @@
-// The main window Form1: the calendar Nuvender1 beside the note box Text1,
-// the hidden alarm panel Frame1, the menu bar and the two interval timers.
+// The main window: the calendar beside the note box, the hidden alarm panel
+// over the calendar, the menu bar and the two interval timers.
 #pragma once
 
+#include "about_window.h"
 #include "alarm_check.h"
+#include "alarm_panel.h"
 #include "alarm_tables.h"
 #include "calendar_host.h"
 #include "clock.h"
 #include "day_notes.h"
-#include "form3.h"
 #include "help.h"
 #include "note_store.h"
+#include "single_instance.h"
 #include "twips.h"
+#include "velmi_controls.h"
+#include "win_handle.h"
 
 #include <windows.h>
 
@@ -22,28 +26,6 @@
 namespace velmi {
 
 inline constexpr wchar_t kAppTitle[] = L"Velmi";
-inline constexpr wchar_t kForm1Class[] = L"VelmiForm1";
-
-// Child and menu identifiers, so tests and tools can find the controls.
-enum Form1Id : int {
-    kText1Id = 10,
-    kFrame1Id = 20,
-    kLabel2Id,
-    kFrame2Id,
-    kText2Id,
-    kText3Id,
-    kLabel1Id,
-    kCommand1Id,
-    kCommand2Id,
-    kMenuTimerId = 101,
-    kMenuAlarmId,
-    kMenuHelpId,
-    kMenuAboutId,
-    kMenuProductsId,
-};
-
-inline constexpr UINT_PTR kTimer2Id = 2;  // countdowns
-inline constexpr UINT_PTR kTimer3Id = 3;  // alarms
 inline constexpr UINT kTimerInterval = 50000;
 
 // Plays a sound file to its end.
@@ -54,7 +36,7 @@ public:
 };
 
 // What the main window gets from the program; tests bring their own.
-struct Form1Services {
+struct MainWindowServices {
     // The day-note store, opened by the load step once the calendar exists
     // and no other copy runs.
     std::function<NoteStore&()> openStore;
@@ -79,12 +61,12 @@ private:
     NoteStore* target_ = nullptr;
 };
 
-class Form1 final : private NoteWindow, private AlarmOutput {
+class MainWindow final : private NoteWindow, private AlarmOutput {
 public:
-    explicit Form1(Form1Services services);
-    ~Form1() override;
-    Form1(const Form1&) = delete;
-    Form1& operator=(const Form1&) = delete;
+    explicit MainWindow(MainWindowServices services);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
     // Creates the window, hidden, with its controls, and runs its load step.
     // False when the program must end (another copy runs, no calendar).
@@ -96,44 +78,39 @@ public:
     [[nodiscard]] bool PreTranslateMessage(MSG& msg);
 
     [[nodiscard]] DayNotes& Notes() noexcept { return notes_; }
-    [[nodiscard]] Module1& Alarms() noexcept { return module1_; }
+    [[nodiscard]] AlarmState& Alarms() noexcept { return alarms_; }
     [[nodiscard]] CalendarHost& Calendar() noexcept { return calendar_; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT OnMessage(UINT message, WPARAM wp, LPARAM lp);
 
     // Window events.
-    bool OnCreate();
-    [[nodiscard]] bool Form_Load();
-    void Form_QueryUnload();
+    [[nodiscard]] bool OnCreate();
+    [[nodiscard]] bool CreateCalendar();
+    [[nodiscard]] bool Load();
+    void OnClose();
     void OnQueryEndSession();
+    void OnEndSession(bool ending);
     void OnDestroy();
+    void OnNcDestroy();
     void OnCommand(int id, int code, HWND control);
     void OnTimer(UINT_PTR id);
     void OnDpiChanged(const RECT& suggested);
     void OnStoreProblem();
-    LRESULT OnCtlColor(HDC dc, HWND control);
+    LRESULT OnCtlColorStatic(HDC dc, HWND control);
 
-    // Control events.
-    void Nuvender1_Change() { notes_.Nuvender1_Change(); }
-    void mnuTimer_Click();
-    void mnuAlarm_Click();
-    void MnuHelp_Click();
-    void mnuAbout_Click() { form3_.Show(nullptr); }
-    void mnuProducts_Click();
+    // Menu and control events.
+    void OnCalendarChanged() { notes_.OnCalendarChanged(); }
+    void OnMenuCountdown();
+    void OnMenuAlarm();
+    void OnMenuHelp();
+    void OnMenuAbout() { about_.Show(nullptr); }
+    void OnMenuProducts();
+    void OnProductsLeft();
     void ShowHelp(const std::wstring& section = {});
-    void Label1_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void PanelBox_Change(HWND box);
-    void PanelBox_GotFocus(HWND box);
-    void PanelBox_LostFocus(HWND box);
-    [[nodiscard]] bool PanelBox_KeyPress(HWND box, wchar_t key);
-    void HidePanel();
-    static LRESULT PanelBoxProc(void* self, HWND, UINT, WPARAM, LPARAM, WNDPROC original);
-    void Timer2_Timer() { CheckDue(module1_.timers, services_.clock, *this, kTimerPrefix); }
-    void Timer3_Timer() { CheckDue(module1_.alarms, services_.clock, *this, kAlarmPrefix); }
+    void OnAlarmSet(const std::wstring& marker);
+    void OnCountdownTick() { CheckDue(alarms_.timers, services_.clock, *this, kTimerPrefix); }
+    void OnAlarmTick() { CheckDue(alarms_.alarms, services_.clock, *this, kAlarmPrefix); }
 
     // NoteWindow
     std::wstring CalendarText() override { return calendar_.Text(); }
@@ -147,33 +124,30 @@ private:
     void PlaySound(std::wstring_view fileName) override { services_.sound.Play(fileName); }
     void ShowReport(std::wstring_view text) override;
 
-    void CreateControls();
+    [[nodiscard]] bool CreateControls();
     void Layout();
     void ApplyFonts();
     [[nodiscard]] RECT ToPixels(const TwipRect& r) const;
+    [[nodiscard]] bool IsKeyForOtherWindow(MSG& msg, bool& used);
     void MoveFocus(HWND from, bool backward);
     void CloseOtherWindows();
-    [[nodiscard]] bool IsAnotherCopyRunning();
     void SaveForSessionEnd();
 
-    Form1Services services_;
+    MainWindowServices services_;
     HWND hwnd_ = nullptr;
-    HWND text1_ = nullptr;
-    HWND frame1_ = nullptr, label2_ = nullptr, frame2_ = nullptr;
-    HWND text2_ = nullptr, text3_ = nullptr, label1_ = nullptr;
-    HWND command1_ = nullptr, command2_ = nullptr;
+    HWND noteBox_ = nullptr;
+    AlarmPanel panel_;
     CalendarHost calendar_;
-    Module1 module1_;
+    AlarmState alarms_;
     StoreSlot store_;
     DayNotes notes_;
-    HANDLE instanceMutex_ = nullptr;
+    SingleInstance instance_;
     UINT dpi_ = 96;
     int designTop_ = 0;  // 0 once the start-up routine has moved the controls up
-    int frame2Top_ = 0;
-    struct Gdi;
-    std::unique_ptr<Gdi> gdi_;
+    int timeFrameTop_ = 0;
+    unique_hfont font_;
     std::optional<StoreProblem> pendingProblem_;
-    Form3 form3_;
+    AboutWindow about_;
     std::unique_ptr<class ProductsWindow> products_;
 };
 

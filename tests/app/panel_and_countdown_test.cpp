@@ -1,21 +1,21 @@
 // The alarm panel and the countdown, driven on the real controls.
-#include "form1_fixture.h"
+#include "main_window_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace velmi::test {
 namespace {
 
-class PanelTest : public Form1Test {
+class PanelTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        Form1Test::SetUp();
+        MainWindowTest::SetUp();
         Start();
     }
     HWND Item(int id) const {
         std::pair<int, HWND> search{id, nullptr};
         EnumChildWindows(
-            form->Window(),
+            mainWindow->Window(),
             [](HWND c, LPARAM p) -> BOOL {
                 auto* s = reinterpret_cast<std::pair<int, HWND>*>(p);
                 if (GetDlgCtrlID(c) != s->first) return TRUE;
@@ -29,13 +29,13 @@ protected:
     void Type(const std::wstring& keys) {
         for (wchar_t c : keys) {
             MSG msg{GetFocus(), WM_KEYDOWN, c == L'\r' ? VK_RETURN : 0u, 0, 0, {}};
-            if (c == L'\r' && form->PreTranslateMessage(msg)) continue;
+            if (c == L'\r' && mainWindow->PreTranslateMessage(msg)) continue;
             SendMessageW(GetFocus(), WM_CHAR, c, 1);
         }
     }
     void OpenPanelWithCaretAt(int pos) {
         SendMessageW(Note(), EM_SETSEL, pos, pos);
-        SendMessageW(form->Window(), WM_COMMAND, kMenuAlarmId, 0);
+        SendMessageW(mainWindow->Window(), WM_COMMAND, kMenuAlarmId, 0);
     }
     void Press(int id) {
         SendMessageW(Item(id), BM_CLICK, 0, 0);
@@ -46,82 +46,82 @@ protected:
 TEST_F(PanelTest, SetPutsTheMarkerWhereTheCaretWas) {
     SetWindowTextW(Note(), L"Buy milk");
     OpenPanelWithCaretAt(0);
-    EXPECT_TRUE(IsWindowVisible(Item(kFrame1Id)));
-    EXPECT_EQ(GetFocus(), Item(kText2Id));
+    EXPECT_TRUE(IsWindowVisible(Item(kAlarmPanelId)));
+    EXPECT_EQ(GetFocus(), Item(kHoursBoxId));
     Type(L"9");
     Type(L"\r");  // Enter moves on to the minutes
-    EXPECT_EQ(GetFocus(), Item(kText3Id));
+    EXPECT_EQ(GetFocus(), Item(kMinutesBoxId));
     Type(L"30");
-    SaveScreenshot(form->Window(), L"alarm_panel");
-    Press(kCommand1Id);  // the 9 gets its leading zero as the focus leaves
-    EXPECT_EQ(TextOf(Note()), L"{*09:30AM*}Buy milk");
-    EXPECT_FALSE(IsWindowVisible(Item(kFrame1Id)));
+    SaveScreenshot(mainWindow->Window(), L"alarm_panel");
+    Press(kSetButtonId);  // the 9 gets its leading zero as the focus leaves
+    EXPECT_EQ(WindowText(Note()), L"{*09:30AM*}Buy milk");
+    EXPECT_FALSE(IsWindowVisible(Item(kAlarmPanelId)));
     EXPECT_TRUE(SendMessageW(Note(), EM_GETMODIFY, 0, 0));  // stored like any edit
-    EXPECT_EQ(form->Alarms().alarms.count, 0);              // armed at the next load only
+    EXPECT_EQ(mainWindow->Alarms().alarms.count, 0);        // armed at the next load only
 
     SetWindowTextW(Note(), L"Buy milk");
     OpenPanelWithCaretAt(8);
     Type(L"09\r30");
-    Press(kCommand1Id);
-    EXPECT_EQ(TextOf(Note()), L"Buy milk{*09:30AM*}");
+    Press(kSetButtonId);
+    EXPECT_EQ(WindowText(Note()), L"Buy milk{*09:30AM*}");
 }
 
 TEST_F(PanelTest, TheBoxesTakeOnlyDigitsWithinRange) {
     OpenPanelWithCaretAt(0);
     Type(L"13");
-    EXPECT_EQ(TextOf(Item(kText2Id)), L"00");
+    EXPECT_EQ(WindowText(Item(kHoursBoxId)), L"00");
     Type(L"\r");
     Type(L"65");
-    EXPECT_EQ(TextOf(Item(kText3Id)), L"");
+    EXPECT_EQ(WindowText(Item(kMinutesBoxId)), L"");
     Type(L"a ,5");  // letters, blanks and punctuation refused
-    EXPECT_EQ(TextOf(Item(kText3Id)), L"5");
-    Type(L"\r");                               // Enter reaches no box
-    EXPECT_EQ(GetFocus(), Item(kCommand1Id));  // focused, not pressed
-    EXPECT_TRUE(IsWindowVisible(Item(kFrame1Id)));
-    EXPECT_EQ(TextOf(Item(kText3Id)), L"05");  // padded when it lost the focus
+    EXPECT_EQ(WindowText(Item(kMinutesBoxId)), L"5");
+    Type(L"\r");                                // Enter reaches no box
+    EXPECT_EQ(GetFocus(), Item(kSetButtonId));  // focused, not pressed
+    EXPECT_TRUE(IsWindowVisible(Item(kAlarmPanelId)));
+    EXPECT_EQ(WindowText(Item(kMinutesBoxId)), L"05");  // padded when it lost the focus
 
-    SetFocus(Item(kText2Id));
+    SetFocus(Item(kHoursBoxId));
     Type(L"123");  // the third digit does not fit
-    EXPECT_EQ(TextOf(Item(kText2Id)), L"12");
+    EXPECT_EQ(WindowText(Item(kHoursBoxId)), L"12");
     Type(L"\b");
-    EXPECT_EQ(TextOf(Item(kText2Id)), L"1");
+    EXPECT_EQ(WindowText(Item(kHoursBoxId)), L"1");
 }
 
 TEST_F(PanelTest, TheDesignatorTogglesAndEveryOpeningStartsAtAM) {
     OpenPanelWithCaretAt(0);
-    HWND label = Item(kLabel1Id);
-    SendMessageW(form->Window(), WM_COMMAND, MAKEWPARAM(kLabel1Id, STN_CLICKED),
+    HWND label = Item(kDesignatorId);
+    SendMessageW(mainWindow->Window(), WM_COMMAND, MAKEWPARAM(kDesignatorId, STN_CLICKED),
                  reinterpret_cast<LPARAM>(label));
-    EXPECT_EQ(TextOf(label), L"PM");
-    SendMessageW(form->Window(), WM_COMMAND, MAKEWPARAM(kLabel1Id, STN_CLICKED),
+    EXPECT_EQ(WindowText(label), L"PM");
+    SendMessageW(mainWindow->Window(), WM_COMMAND, MAKEWPARAM(kDesignatorId, STN_CLICKED),
                  reinterpret_cast<LPARAM>(label));
-    EXPECT_EQ(TextOf(label), L"AM");
-    SendMessageW(form->Window(), WM_COMMAND, MAKEWPARAM(kLabel1Id, STN_CLICKED),
+    EXPECT_EQ(WindowText(label), L"AM");
+    SendMessageW(mainWindow->Window(), WM_COMMAND, MAKEWPARAM(kDesignatorId, STN_CLICKED),
                  reinterpret_cast<LPARAM>(label));
     Type(L"7\r3");
-    Press(kCommand1Id);
-    EXPECT_EQ(TextOf(Note()), L"{*07:03PM*}");  // an empty note becomes the marker
+    Press(kSetButtonId);
+    EXPECT_EQ(WindowText(Note()), L"{*07:03PM*}");  // an empty note becomes the marker
     OpenPanelWithCaretAt(0);
-    EXPECT_EQ(TextOf(label), L"AM");
-    EXPECT_EQ(TextOf(Item(kText2Id)), L"00");
+    EXPECT_EQ(WindowText(label), L"AM");
+    EXPECT_EQ(WindowText(Item(kHoursBoxId)), L"00");
 }
 
 TEST_F(PanelTest, CancelLeavesTheNoteAndLaterCaretMovesDoNotCount) {
     SetWindowTextW(Note(), L"abcdef");
     OpenPanelWithCaretAt(2);
     Type(L"11");
-    Press(kCommand2Id);
-    EXPECT_EQ(TextOf(Note()), L"abcdef");
-    EXPECT_FALSE(IsWindowVisible(Item(kFrame1Id)));
+    Press(kCancelButtonId);
+    EXPECT_EQ(WindowText(Note()), L"abcdef");
+    EXPECT_FALSE(IsWindowVisible(Item(kAlarmPanelId)));
 
     SendMessageW(Note(), EM_SETSEL, 2, 4);  // "cd" selected
-    SendMessageW(form->Window(), WM_COMMAND, kMenuAlarmId, 0);
+    SendMessageW(mainWindow->Window(), WM_COMMAND, kMenuAlarmId, 0);
     SendMessageW(Note(), EM_SETSEL, 6, 6);
     SendMessageW(Note(), WM_CHAR, L'!', 1);  // typed while the panel is open
-    SetFocus(Item(kText2Id));
+    SetFocus(Item(kHoursBoxId));
     Type(L"8");
-    Press(kCommand1Id);
-    EXPECT_EQ(TextOf(Note()), L"ab{*08:00AM*}cdef!");
+    Press(kSetButtonId);
+    EXPECT_EQ(WindowText(Note()), L"ab{*08:00AM*}cdef!");
 }
 
 TEST_F(PanelTest, AShortenedNoteTakesTheMarkerAtItsEnd) {
@@ -130,20 +130,20 @@ TEST_F(PanelTest, AShortenedNoteTakesTheMarkerAtItsEnd) {
         longNote += L"a line of the note\r\n";
     SetWindowTextW(Note(), longNote.c_str());
     OpenPanelWithCaretAt(39000);
-    Press(kCommand1Id);
-    EXPECT_EQ(TextOf(Note()).substr(39000, 11), L"{*00:00AM*}");
-    EXPECT_EQ(TextOf(Note()).size(), longNote.size() + 11);
+    Press(kSetButtonId);
+    EXPECT_EQ(WindowText(Note()).substr(39000, 11), L"{*00:00AM*}");
+    EXPECT_EQ(WindowText(Note()).size(), longNote.size() + 11);
 
     OpenPanelWithCaretAt(30);
     SetWindowTextW(Note(), L"short");
-    Press(kCommand1Id);
-    EXPECT_EQ(TextOf(Note()), L"short{*00:00AM*}");
+    Press(kSetButtonId);
+    EXPECT_EQ(WindowText(Note()), L"short{*00:00AM*}");
 }
 
-class CountdownTest : public Form1Test {
+class CountdownTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        Form1Test::SetUp();
+        MainWindowTest::SetUp();
         clock.now.time = {10, 20, 40};
         Start();
     }
@@ -152,10 +152,10 @@ protected:
         MessageBoxAnswerer answerer;
         for (const auto& [text, button] : replies)
             answerer.QueueReply(text, button);
-        SendMessageW(form->Window(), WM_COMMAND, kMenuTimerId, 0);
+        SendMessageW(mainWindow->Window(), WM_COMMAND, kMenuCountdownId, 0);
         return answerer.Seen();
     }
-    const MinuteTable& Timers() { return form->Alarms().timers; }
+    const MinuteTable& Timers() { return mainWindow->Alarms().timers; }
 };
 
 TEST_F(CountdownTest, FifteenMinutesFromTwentyPastTenGoOffAtTenThirtyFive) {
@@ -168,10 +168,10 @@ TEST_F(CountdownTest, FifteenMinutesFromTwentyPastTenGoOffAtTenThirtyFive) {
 
     MessageBoxAnswerer answerer;
     clock.now.time = {10, 34, 59};
-    SendMessageW(form->Window(), WM_TIMER, kTimer2Id, 0);
+    SendMessageW(mainWindow->Window(), WM_TIMER, kCountdownTimerId, 0);
     EXPECT_TRUE(answerer.Seen().empty());
     clock.now.time = {10, 35, 30};
-    SendMessageW(form->Window(), WM_TIMER, kTimer2Id, 0);
+    SendMessageW(mainWindow->Window(), WM_TIMER, kCountdownTimerId, 0);
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].text, L"Timer went off at 10:35:30");
     EXPECT_EQ(sound.plays, std::vector<std::wstring>(5, L"laser.wav"));

@@ -1,6 +1,6 @@
 // The About window, help and the products window, driven on the real windows.
-#include "form1_fixture.h"
-#include "form3.h"
+#include "main_window_fixture.h"
+#include "about_window.h"
 #include "process.h"
 #include "products.h"
 
@@ -9,20 +9,20 @@
 namespace velmi::test {
 namespace {
 
-class AuxiliaryTest : public Form1Test {
+class AuxiliaryTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        Form1Test::SetUp();
+        MainWindowTest::SetUp();
         Start();
     }
     void Menu(int id) {
-        SendMessageW(form->Window(), WM_COMMAND, id, 0);
+        SendMessageW(mainWindow->Window(), WM_COMMAND, id, 0);
         Pump();
     }
     // A key press as the program's message loop receives it.
     void PressKey(HWND window, UINT vk) {
         MSG msg{window, WM_KEYDOWN, vk, 0, 0, {}};
-        if (!form->PreTranslateMessage(msg)) SendMessageW(window, WM_KEYDOWN, vk, 0);
+        if (!mainWindow->PreTranslateMessage(msg)) SendMessageW(window, WM_KEYDOWN, vk, 0);
         Pump();
     }
     // Runs the messages that the program's own loop would run.
@@ -30,7 +30,7 @@ protected:
         MSG msg;
         for (int round = 0; round < 4; ++round) {
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (form->PreTranslateMessage(msg)) continue;
+                if (mainWindow->PreTranslateMessage(msg)) continue;
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
@@ -43,48 +43,49 @@ TEST_F(AuxiliaryTest, OneAboutWindowThatOkHidesAndTheCloseBoxUnloads) {
     SetWindowTextW(Note(), L"my note");
     Menu(kMenuAboutId);
     Menu(kMenuAboutId);
-    const auto windows = TopLevelWindows(kForm3Class);
+    const auto windows = TopLevelWindows(kAboutWindowClass);
     ASSERT_EQ(windows.size(), 1u);
     HWND about = windows[0];
     EXPECT_TRUE(IsWindowVisible(about));
-    EXPECT_EQ(TextOf(about), L"About");
-    HWND text = GetDlgItem(about, kForm3TextId);
-    const std::wstring aboutText = TextOf(text);
+    EXPECT_EQ(WindowText(about), L"About");
+    HWND text = GetDlgItem(about, kAboutTextId);
+    const std::wstring aboutText = WindowText(text);
     EXPECT_EQ(aboutText.substr(0, aboutText.find(L"\r\n", 7) + 2),
               L"Text1\r\nVersion 2.0 - October 26, 1999\r\n");
     size_t lines = 0;
     for (size_t at = 0; (at = aboutText.find(L"\r\n", at)) != std::wstring::npos; at += 2)
         ++lines;
     EXPECT_EQ(lines, 8u);
-    EXPECT_EQ(GetFocus(), GetDlgItem(about, kForm3OkId));
+    EXPECT_EQ(GetFocus(), GetDlgItem(about, kAboutOkId));
     EXPECT_FALSE(GetWindowLongW(text, GWL_STYLE) & WS_TABSTOP);
     SaveScreenshot(about, L"about_window");
 
     SendMessageW(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"typed into About"));
-    SendMessageW(GetDlgItem(about, kForm3OkId), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(about, kAboutOkId), BM_CLICK, 0, 0);
     Pump();
     EXPECT_FALSE(IsWindowVisible(about));
-    EXPECT_EQ(TextOf(Note()), L"my note");
-    EXPECT_EQ(form->Calendar().Text(), L"December  5,  2026");
+    EXPECT_EQ(WindowText(Note()), L"my note");
+    EXPECT_EQ(mainWindow->Calendar().Text(), L"December  5,  2026");
     Menu(kMenuAboutId);
-    EXPECT_EQ(TopLevelWindows(kForm3Class), windows);  // the same window, as it was left
-    EXPECT_EQ(TextOf(text), L"typed into About");
+    EXPECT_EQ(TopLevelWindows(kAboutWindowClass), windows);  // the same window, as it was left
+    EXPECT_EQ(WindowText(text), L"typed into About");
 
     SendMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
     Pump();
     EXPECT_FALSE(IsWindow(about));
     Menu(kMenuAboutId);
-    ASSERT_EQ(TopLevelWindows(kForm3Class).size(), 1u);
-    EXPECT_EQ(TextOf(GetDlgItem(TopLevelWindows(kForm3Class)[0], kForm3TextId)).substr(0, 5),
-              L"Text1");
+    ASSERT_EQ(TopLevelWindows(kAboutWindowClass).size(), 1u);
+    EXPECT_EQ(
+        WindowText(GetDlgItem(TopLevelWindows(kAboutWindowClass)[0], kAboutTextId)).substr(0, 5),
+        L"Text1");
 }
 
 TEST_F(AuxiliaryTest, ClosingTheMainWindowClosesAboutToo) {
     Menu(kMenuAboutId);
-    ASSERT_EQ(TopLevelWindows(kForm3Class).size(), 1u);
-    SendMessageW(form->Window(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(form->Window(), nullptr);
-    EXPECT_TRUE(TopLevelWindows(kForm3Class).empty());
+    ASSERT_EQ(TopLevelWindows(kAboutWindowClass).size(), 1u);
+    SendMessageW(mainWindow->Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(mainWindow->Window(), nullptr);
+    EXPECT_TRUE(TopLevelWindows(kAboutWindowClass).empty());
 }
 
 TEST_F(AuxiliaryTest, F1AndTheHelpMenuOpenTheSamePageBesideTheProgram) {
@@ -94,29 +95,29 @@ TEST_F(AuxiliaryTest, F1AndTheHelpMenuOpenTheSamePageBesideTheProgram) {
     EXPECT_EQ(page.substr(page.find_last_of(L"\\/") + 1), L"VelmiReg.htm");
     EXPECT_EQ(page, BesideProgram(L"VelmiReg.htm"));
 
-    SendMessageW(form->Window(), WM_COMMAND, kMenuHelpId, 0);  // posts an F1 press
+    SendMessageW(mainWindow->Window(), WM_COMMAND, kMenuHelpId, 0);  // posts an F1 press
     PumpLikeTheProgram();
     ASSERT_EQ(opened.size(), 2u);
     EXPECT_EQ(opened[1], page);
 
     Menu(kMenuAboutId);
-    PressKey(GetDlgItem(TopLevelWindows(kForm3Class)[0], kForm3OkId), VK_F1);
+    PressKey(GetDlgItem(TopLevelWindows(kAboutWindowClass)[0], kAboutOkId), VK_F1);
     ASSERT_EQ(opened.size(), 3u);
     EXPECT_EQ(opened[2], page);
 }
 
 TEST_F(AuxiliaryTest, ProductsHideTheMainWindowUntilTheyAreLeft) {
-    HWND main = form->Window();
-    form->Alarms().timers = {{0, 570}, 1};  // a countdown started before, due at 09:30
+    HWND main = mainWindow->Window();
+    mainWindow->Alarms().timers = {{0, 570}, 1};  // a countdown started before, due at 09:30
     Menu(kMenuProductsId);
     EXPECT_FALSE(IsWindowVisible(main));
-    auto products = TopLevelWindows(kProductsClass);
+    auto products = TopLevelWindows(kProductsWindowClass);
     ASSERT_EQ(products.size(), 1u);
     SaveScreenshot(products[0], L"products_window");
 
     // Countdowns still go off while the main window is hidden.
     MessageBoxAnswerer answerer;
-    SendMessageW(main, WM_TIMER, kTimer2Id, 0);
+    SendMessageW(main, WM_TIMER, kCountdownTimerId, 0);
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].text, L"Timer went off at 09:30:05");
 
@@ -128,11 +129,11 @@ TEST_F(AuxiliaryTest, ProductsHideTheMainWindowUntilTheyAreLeft) {
     Pump();
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_EQ(GetFocus(), Note());
-    EXPECT_TRUE(TopLevelWindows(kProductsClass).empty());
+    EXPECT_TRUE(TopLevelWindows(kProductsWindowClass).empty());
 
     // Its close box does the same, or the main window would stay hidden for good.
     Menu(kMenuProductsId);
-    products = TopLevelWindows(kProductsClass);
+    products = TopLevelWindows(kProductsWindowClass);
     ASSERT_EQ(products.size(), 1u);
     SendMessageW(products[0], WM_SYSCOMMAND, SC_CLOSE, 0);
     Pump();

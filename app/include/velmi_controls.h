@@ -1,0 +1,50 @@
+// Velmi's ids as typed constants, for code and tests; the numbers themselves
+// live in velmi_ids.h.
+#pragma once
+
+#include "velmi_ids.h"
+
+#include <windows.h>
+
+namespace velmi {
+
+inline constexpr int kStopwatchIconId = VELMI_IDI_STOPWATCH;
+inline constexpr int kInputBoxDialogId = VELMI_IDD_INPUT_BOX;
+
+inline constexpr wchar_t kMainWindowClass[] = VELMI_CLASS_MAIN_WINDOW;
+inline constexpr wchar_t kAboutWindowClass[] = VELMI_CLASS_ABOUT_WINDOW;
+inline constexpr wchar_t kProductsWindowClass[] = VELMI_CLASS_PRODUCTS_WINDOW;
+
+inline constexpr int kNoteBoxId = VELMI_ID_NOTE_BOX;
+inline constexpr int kAlarmPanelId = VELMI_ID_ALARM_PANEL;
+inline constexpr int kPanelHintId = VELMI_ID_PANEL_HINT;
+inline constexpr int kTimeFrameId = VELMI_ID_TIME_FRAME;
+inline constexpr int kHoursBoxId = VELMI_ID_HOURS_BOX;
+inline constexpr int kMinutesBoxId = VELMI_ID_MINUTES_BOX;
+inline constexpr int kDesignatorId = VELMI_ID_DESIGNATOR;
+inline constexpr int kSetButtonId = VELMI_ID_SET_BUTTON;
+inline constexpr int kCancelButtonId = VELMI_ID_CANCEL_BUTTON;
+
+inline constexpr int kMenuCountdownId = VELMI_IDM_COUNTDOWN;
+inline constexpr int kMenuAlarmId = VELMI_IDM_ALARM;
+inline constexpr int kMenuHelpId = VELMI_IDM_HELP;
+inline constexpr int kMenuAboutId = VELMI_IDM_ABOUT;
+inline constexpr int kMenuProductsId = VELMI_IDM_PRODUCTS;
+
+inline constexpr UINT_PTR kCountdownTimerId = VELMI_TIMER_COUNTDOWN;
+inline constexpr UINT_PTR kAlarmTimerId = VELMI_TIMER_ALARM;
+
+inline constexpr int kAboutTextId = VELMI_ID_ABOUT_TEXT;
+inline constexpr int kAboutOkId = VELMI_ID_ABOUT_OK;
+
+inline constexpr int kProductsBackId = VELMI_ID_PRODUCTS_BACK;
+inline constexpr int kProductVelmiId = VELMI_ID_PRODUCT_VELMI;
+inline constexpr int kProductCalendarId = VELMI_ID_PRODUCT_CALENDAR;
+inline constexpr int kProductPictureBase = VELMI_ID_PRODUCT_PICTURE_BASE;
+
+inline constexpr int kInputAnswerId = VELMI_ID_INPUT_ANSWER;
+inline constexpr int kInputPromptId = VELMI_ID_INPUT_PROMPT;
+
+static_assert(kAboutOkId == IDOK && kProductsBackId == IDOK, "Enter presses them");
+
+}  // namespace velmi

@@ -1,0 +1,480 @@
+#include "main_window.h"
+
+#include "alarm_panel_rules.h"
+#include "countdown.h"
+#include "input_box.h"
+#include "main_window_layout.h"
+#include "products.h"
+#include "registry.h"
+#include "session_end.h"
+#include "win_date.h"
+#include "win_system.h"
+
+#include <oleauto.h>
+
+#include <array>
+#include <cstdio>
+#include <vector>
+
+namespace velmi {
+namespace {
+
+constexpr UINT WMAPP_STORE_PROBLEM = WM_APP + 1;
+
+constexpr DWORD kMaxUrl = 2084;  // the longest URL the shell takes
+constexpr wchar_t kTimerPrompt[] = L"Enter number of minutes for timer";
+
+constexpr wchar_t kSecondCopy[] =
+    L"Only one copy of Tolvane Schedule can be executed,  already open on this machine";
+
+struct MenuItem {
+    int id;
+    const wchar_t* caption;
+};
+constexpr std::array<MenuItem, 5> kMenu{{{kMenuCountdownId, L"&Timer"},
+                                         {kMenuAlarmId, L"&Alarm"},
+                                         {kMenuHelpId, L"&Help"},
+                                         {kMenuAboutId, L"About"},
+                                         {kMenuProductsId, L"&Products"}}};
+
+std::wstring ProblemText(const StoreProblem& p) {
+    const std::wstring reason = SystemErrorText(p.error);
+    if (p.kind == StoreProblem::Kind::kSave) {
+        return L"The note for " + p.dayText + L" could not be saved:\n" + reason +
+               L"\nIt stays on the screen, and Velmi tries again at the next change of date.";
+    }
+    return L"The note for " + p.dayText + L" could not be read:\n" + reason +
+           L"\nThe box shows nothing, but the stored note is kept unless you write a new one.";
+}
+
+HMENU CreateMenuBar() {
+    HMENU bar = CreateMenu();
+    for (const MenuItem& item : kMenu)
+        AppendMenuW(bar, MF_STRING, item.id, item.caption);
+    return bar;
+}
+
+void ShowCalendarMissing(HRESULT error) {
+    wchar_t text[400];
+    swprintf(text, 400,
+             L"The calendar control (Nuv.ocx) could not be created (error 0x%08lX).\n\n"
+             L"Register it with the command\n    regsvr32 Nuv.ocx\nin the folder that holds "
+             L"it, then start Velmi again.",
+             static_cast<unsigned long>(error));
+    MessageBoxW(nullptr, text, kAppTitle, MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowServices services)
+    : services_(std::move(services)),
+      panel_({[this](const std::wstring& marker) { OnAlarmSet(marker); },
+              [this] { SetFocus(noteBox_); }}),
+      notes_(store_, services_.clock, ReadDate, *this, alarms_.alarms) {}
+
+MainWindow::~MainWindow() {
+    products_.reset();
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool MainWindow::Create() {
+    static const ATOM registered = RegisterWindowClass(
+        kMainWindowClass, RouteToCreator<MainWindow, &MainWindow::hwnd_, &MainWindow::OnMessage>,
+        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), kStopwatchIconId);
+    if (!registered) return false;
+    designTop_ = main_layout::kDesignTop;
+    timeFrameTop_ = main_layout::kTimeFrameDesignTop;
+    // The window is made hidden; WM_CREATE builds the controls.
+    CreateWindowExW(0, kMainWindowClass, kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                    CreateMenuBar(), GetModuleHandleW(nullptr), this);
+    if (!hwnd_) return false;
+    if (!Load()) {
+        DestroyWindow(hwnd_);
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::Show() {
+    // The client area is exactly 7575 x 3495 twips, whatever the frame's size.
+    const int dpi = static_cast<int>(dpi_);
+    RECT outer{0, 0, TwipsToPixels(main_layout::kClientWidth, dpi),
+               TwipsToPixels(main_layout::kClientHeight, dpi)};
+    AdjustWindowRectExForDpi(&outer, WS_OVERLAPPEDWINDOW, TRUE, 0, dpi_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The alarm panel, its time frame, the note box and the calendar move up
+    // to the top, in this order.
+    designTop_ = 0;
+    timeFrameTop_ = 0;
+    Layout();
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd_);
+    SetFocus(noteBox_);
+}
+
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
+    switch (message) {
+        case WM_CREATE:
+            return OnCreate() ? 0 : -1;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+            return 0;
+        case WM_TIMER:
+            OnTimer(wp);
+            return 0;
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_QUERYENDSESSION:
+            OnQueryEndSession();
+            return TRUE;
+        case WM_ENDSESSION:
+            OnEndSession(wp != FALSE);
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_NCDESTROY:
+            OnNcDestroy();
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+        case WM_DPICHANGED:
+            OnDpiChanged(*reinterpret_cast<const RECT*>(lp));
+            return 0;
+        case WMAPP_STORE_PROBLEM:
+            OnStoreProblem();
+            return 0;
+        case WM_SETFOCUS:
+            SetFocus(noteBox_);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd_, message, wp, lp);
+    }
+}
+
+bool MainWindow::OnCreate() {
+    dpi_ = GetDpiForWindow(hwnd_);
+    if (dpi_ == 0) dpi_ = 96;
+    if (!CreateControls()) return false;
+    ApplyFonts();
+    if (!CreateCalendar()) return false;
+    SetTimer(hwnd_, kCountdownTimerId, kTimerInterval, nullptr);
+    SetTimer(hwnd_, kAlarmTimerId, kTimerInterval, nullptr);
+    return true;
+}
+
+bool MainWindow::CreateCalendar() {
+    const HRESULT created =
+        calendar_.Create(hwnd_, ToPixels(main_layout::kCalendar.WithTop(designTop_)),
+                         {[this] { OnCalendarChanged(); },
+                          [this](bool backward) { MoveFocus(calendar_.Window(), backward); }});
+    if (FAILED(created)) {
+        ShowCalendarMissing(created);
+        return false;
+    }
+    // The calendar stands below the note box and the alarm panel.
+    SetWindowPos(calendar_.Window(), HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return true;
+}
+
+bool MainWindow::Load() {
+    if (instance_.AnotherCopyRuns(services_.instanceName)) {
+        MessageBoxW(nullptr, kSecondCopy, kAppTitle, MB_OK);
+        return false;
+    }
+    store_.Set(services_.openStore());
+    notes_.Loading = true;
+    // Today in the user's own short date form: it reads back as today in
+    // every locale, and raises Change twice since it is not the calendar's form.
+    (void)calendar_.PutText(ShortDateText(Today(services_.clock)));
+    return true;
+}
+
+void MainWindow::OnClose() {
+    const DayNotes::SaveOutcome saved = notes_.SaveShownNote();
+    if (saved.attempted && saved.result.Failed()) {
+        const std::wstring text = L"The note for " + notes_.LastDateText +
+                                  L" could not be saved:\n" + SystemErrorText(saved.result.error) +
+                                  L"\n\nClose Velmi anyway? The note will be lost.";
+        if (MessageBoxW(hwnd_, text.c_str(), kAppTitle, MB_YESNO | MB_ICONWARNING) != IDYES) {
+            return;
+        }
+    }
+    CloseOtherWindows();
+    DestroyWindow(hwnd_);
+}
+
+void MainWindow::OnQueryEndSession() {
+    // Nobody is there to answer a question now; the note must not be lost.
+    SaveForSessionEnd();
+}
+
+void MainWindow::OnEndSession(bool ending) {
+    if (!ending) return;
+    // A forced end of the session comes without WM_QUERYENDSESSION.
+    SaveForSessionEnd();
+    CloseOtherWindows();
+    DestroyWindow(hwnd_);
+}
+
+void MainWindow::SaveForSessionEnd() {
+    const DayNotes::SaveOutcome saved = notes_.SaveShownNote();
+    if (!saved.attempted || !saved.result.Failed()) return;
+    if (const auto day = ReadDate(notes_.LastDateText)) WriteNoteToDocuments(*day, NoteText());
+}
+
+void MainWindow::CloseOtherWindows() {
+    // The About and products windows close with the program, without a save.
+    if (HWND about = about_.Window()) DestroyWindow(about);
+    products_.reset();
+}
+
+void MainWindow::OnDestroy() {
+    KillTimer(hwnd_, kCountdownTimerId);
+    KillTimer(hwnd_, kAlarmTimerId);
+    calendar_.Destroy();
+    // The program ends with its main window.
+    PostQuitMessage(0);
+}
+
+void MainWindow::OnNcDestroy() {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+}
+
+void MainWindow::OnCommand(int id, int code, HWND control) {
+    switch (id) {
+        case kMenuCountdownId:
+            OnMenuCountdown();
+            break;
+        case kMenuAlarmId:
+            OnMenuAlarm();
+            break;
+        case kMenuHelpId:
+            OnMenuHelp();
+            break;
+        case kMenuAboutId:
+            OnMenuAbout();
+            break;
+        case kMenuProductsId:
+            OnMenuProducts();
+            break;
+        default:
+            panel_.OnCommand(id, code, control);
+            break;
+    }
+}
+
+void MainWindow::OnMenuCountdown() {
+    for (;;) {
+        const std::optional<std::wstring> answer = InputBox(hwnd_, kTimerPrompt, kAppTitle);
+        if (!answer || answer->empty()) return;
+        // A number as the user's locale writes it, with a sign or a fraction.
+        std::wstring text = *answer;
+        double minutes = 0;
+        if (FAILED(VarR8FromStr(text.data(), LOCALE_USER_DEFAULT, 0, &minutes))) continue;
+        const CountdownOutcome outcome = CountdownEnd(services_.clock.Now().time, minutes);
+        if (outcome.step == CountdownStep::kAskAgain) continue;
+        if (outcome.step == CountdownStep::kRecord) RecordCountdown(alarms_.timers, outcome.end);
+        return;
+    }
+}
+
+void MainWindow::OnMenuHelp() {
+    // One press of F1 for the active window, not waited for; F1 opens the help.
+    HWND target = GetFocus() ? GetFocus() : GetActiveWindow();
+    if (!target) target = hwnd_;
+    PostMessageW(target, WM_KEYDOWN, VK_F1, 0x003B0001);
+    PostMessageW(target, WM_KEYUP, VK_F1, static_cast<LPARAM>(0xC03B0001));
+}
+
+void MainWindow::ShowHelp(const std::wstring& section) {
+    std::wstring page = BesideProgram(services_.helpFile);
+    if (!section.empty()) {
+        // A part of the page is named in a file URL.
+        using UrlFromPath = HRESULT(WINAPI*)(PCWSTR, PWSTR, DWORD*, DWORD);
+        const auto urlFromPath = SystemFunction<UrlFromPath>(L"shlwapi.dll", "UrlCreateFromPathW");
+        wchar_t url[kMaxUrl] = {};
+        DWORD length = kMaxUrl;
+        if (urlFromPath && SUCCEEDED(urlFromPath(page.c_str(), url, &length, 0))) page = url;
+        page += L"#" + section;
+    }
+    services_.openFile(page);
+}
+
+void MainWindow::OnMenuProducts() {
+    if (!products_) {
+        products_ = std::make_unique<ProductsWindow>(
+            ProductsWindow::Callbacks{[this](const std::wstring& section) { ShowHelp(section); },
+                                      [this] { OnProductsLeft(); }});
+    }
+    ShowWindow(hwnd_, SW_HIDE);
+    products_->Show();
+}
+
+void MainWindow::OnProductsLeft() {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    SetFocus(noteBox_);
+}
+
+void MainWindow::OnMenuAlarm() {
+    DWORD start = 0;
+    SendMessageW(noteBox_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    alarms_.alarmInsertPos = start;
+    panel_.Open();
+}
+
+void MainWindow::OnAlarmSet(const std::wstring& marker) {
+    const std::wstring note = InsertMarker(NoteText(), alarms_.alarmInsertPos, marker);
+    SetWindowTextW(noteBox_, note.c_str());
+    // An edit like any other: it is stored with the note.
+    SendMessageW(noteBox_, EM_SETMODIFY, TRUE, 0);
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+    if (id == kCountdownTimerId) OnCountdownTick();
+    if (id == kAlarmTimerId) OnAlarmTick();
+}
+
+void MainWindow::ShowReport(std::wstring_view text) {
+    const std::wstring copy(text);
+    MessageBoxW(hwnd_, copy.c_str(), kAppTitle, MB_OK);
+}
+
+std::wstring MainWindow::NoteText() {
+    return WindowText(noteBox_);
+}
+
+void MainWindow::SetNoteText(std::wstring_view text) {
+    const std::wstring copy(text);
+    SetWindowTextW(noteBox_, copy.c_str());
+    SendMessageW(noteBox_, EM_SETMODIFY, FALSE, 0);
+}
+
+bool MainWindow::NoteEdited() {
+    return SendMessageW(noteBox_, EM_GETMODIFY, 0, 0) != 0;
+}
+
+void MainWindow::SetCaption(std::wstring_view caption) {
+    const std::wstring copy(caption);
+    SetWindowTextW(hwnd_, copy.c_str());
+}
+
+void MainWindow::ReportStoreProblem(const StoreProblem& problem) {
+    // One box per user action: the two Change events of one action and the
+    // retries within it are told once, after the action is over.
+    if (pendingProblem_) return;
+    pendingProblem_ = problem;
+    PostMessageW(hwnd_, WMAPP_STORE_PROBLEM, 0, 0);
+}
+
+void MainWindow::OnStoreProblem() {
+    if (!pendingProblem_) return;
+    const std::wstring text = ProblemText(*pendingProblem_);
+    pendingProblem_.reset();
+    MessageBoxW(hwnd_, text.c_str(), kAppTitle, MB_OK | MB_ICONWARNING);
+}
+
+bool MainWindow::CreateControls() {
+    // The panel is made before the note box, so it lies above it.
+    if (FAILED(panel_.Create(hwnd_))) return false;
+    noteBox_ = CreateChildWindow(hwnd_, {.className = L"EDIT",
+                                         .style = WS_CLIPSIBLINGS | WS_VISIBLE | WS_TABSTOP |
+                                                  ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                                         .exStyle = WS_EX_CLIENTEDGE,
+                                         .id = kNoteBoxId});
+    if (!noteBox_) return false;
+    SendMessageW(noteBox_, EM_SETLIMITTEXT, 0, 0);  // no length limit of its own
+    Layout();
+    return true;
+}
+
+RECT MainWindow::ToPixels(const TwipRect& r) const {
+    return TwipsToRect(r, static_cast<int>(dpi_));
+}
+
+void MainWindow::Layout() {
+    const auto toPixels = [this](const TwipRect& r) { return ToPixels(r); };
+    panel_.Layout(designTop_, timeFrameTop_, toPixels);
+    const RECT note = ToPixels(main_layout::kNoteBox.WithTop(designTop_));
+    SetWindowPos(noteBox_, nullptr, note.left, note.top, note.right - note.left,
+                 note.bottom - note.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    calendar_.SetPosition(ToPixels(main_layout::kCalendar.WithTop(designTop_)));
+}
+
+void MainWindow::ApplyFonts() {
+    // The classic 8-point dialog font, at this window's resolution.
+    unique_hfont font(CreateDialogFont(dpi_));
+    SendMessageW(noteBox_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    panel_.SetFont(font.get());
+    font_ = std::move(font);
+}
+
+void MainWindow::OnDpiChanged(const RECT& suggested) {
+    dpi_ = GetDpiForWindow(hwnd_);
+    ApplyFonts();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
+}
+
+LRESULT MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
+    if (HBRUSH brush = panel_.OnCtlColorStatic(dc, control))
+        return reinterpret_cast<LRESULT>(brush);
+    return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(control));
+}
+
+bool MainWindow::PreTranslateMessage(MSG& msg) {
+    if (!hwnd_) return false;
+    // F1 in any window of the program opens the help.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 &&
+        GetWindowThreadProcessId(msg.hwnd, nullptr) == GetCurrentThreadId()) {
+        ShowHelp();
+        return true;
+    }
+    if (bool used = false; IsKeyForOtherWindow(msg, used)) return used;
+    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    if (calendar_.TranslateAccelerator(msg)) return true;
+    if (msg.message != WM_KEYDOWN) return false;
+    if (msg.wParam == VK_TAB && !(GetKeyState(VK_CONTROL) < 0)) {
+        MoveFocus(GetFocus(), GetKeyState(VK_SHIFT) < 0);
+        return true;
+    }
+    // Enter presses the button that has the focus, as in any dialog.
+    if (msg.wParam == VK_RETURN && panel_.IsButton(msg.hwnd)) {
+        SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::IsKeyForOtherWindow(MSG& msg, bool& used) {
+    // The About and products windows handle their keys as dialogs do.
+    for (HWND other : {about_.Window(), products_ ? products_->Window() : nullptr}) {
+        if (other && (msg.hwnd == other || IsChild(other, msg.hwnd))) {
+            used = IsDialogMessageW(other, &msg) != FALSE;
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainWindow::MoveFocus(HWND from, bool backward) {
+    // The note box, the alarm panel's boxes and buttons while it is shown, the calendar.
+    std::vector<HWND> stops{noteBox_};
+    panel_.AddFocusStops(stops);
+    stops.push_back(calendar_.Window());
+    size_t at = 0;
+    for (size_t i = 0; i < stops.size(); ++i)
+        if (from == stops[i] || IsChild(stops[i], from)) at = i;
+    const size_t next = backward ? (at + stops.size() - 1) % stops.size() : (at + 1) % stops.size();
+    SetFocus(stops[next]);
+}
+
+}  // namespace velmi
