@@ -14,7 +14,8 @@ struct MinuteTable {
     int count = 0;
 };
 
-// The alarms module's state, owned by the program object for the whole run.
+// The armed alarms, the countdowns and the alarm panel's insertion point,
+// owned by the main window for the whole run.
 struct AlarmState {
     MinuteTable alarms;
     MinuteTable timers;
