@@ -13,6 +13,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -149,83 +150,51 @@ Day PickDay(FuzzedDataProvider& in, bool valid) {
     return {year, month, in.ConsumeIntegralInRange(valid ? 1 : 0, last)};
 }
 
-std::wstring Padded(int n, std::size_t width) {
-    std::wstring s = std::to_wstring(n);
-    return std::wstring(width > s.size() ? width - s.size() : 0, L'0') + s;
-}
-
-// A date written the ways users and containers write them, or nearly so.
+// A date written the ways users and containers write them, or nearly so:
+// the month's name with any blanks, padding and comma, or numbers with dashes
+// or slashes and two or four year digits.
 std::wstring WrittenDate(FuzzedDataProvider& in, const FakePlatform& platform) {
     const Day d = PickDay(in, in.ConsumeIntegralInRange(0, 7) != 0);
+    auto blanks = [&](int least) {
+        return std::wstring(in.ConsumeIntegralInRange(least, 3), L' ');
+    };
+    auto number = [&](int n) {
+        return (in.ConsumeBool() && n < 10 ? L"0" : L"") + std::to_wstring(n);
+    };
+    // Braces take the parts in order, so a seed always writes the same text.
+    const auto join = [](std::initializer_list<std::wstring> parts) {
+        std::wstring s;
+        for (const std::wstring& part : parts)
+            s += part;
+        return s;
+    };
     const std::wstring name = (*platform.names)[d.month - 1];
-    std::wstring s;
-    switch (in.ConsumeIntegralInRange(0, 6)) {
-        case 0:
-            s = name + L"  " + std::to_wstring(d.day) + L",  " + std::to_wstring(d.year);
-            break;
-        case 1:
-            s = name + L" " + Padded(d.day, 2) + L", " + Padded(d.year, 4);
-            break;
-        case 2:
-            s = Lower(name) + L" " + std::to_wstring(d.day) + L",  " + std::to_wstring(d.year);
-            break;
-        case 3:
-            s = std::to_wstring(d.month) + L"-" + std::to_wstring(d.day) + L"-" +
-                std::to_wstring(d.year);
-            break;
-        case 4:
-            s = Padded(d.month, 2) + L"/" + Padded(d.day, 2) + L"/" + Padded(d.year % 100, 2);
-            break;
-        case 5:
-            s = name + std::wstring(in.ConsumeIntegralInRange(1, 3), L' ') +
-                std::to_wstring(d.day) + std::wstring(in.ConsumeIntegralInRange(0, 3), L' ') +
-                L"," + std::to_wstring(d.year);
-            break;
-        default:
-            s = name + L" " + std::to_wstring(d.day) + L" " + std::to_wstring(d.year);
-            break;
+    const std::wstring dash = in.ConsumeBool() ? L"-" : L"/";
+    if (in.ConsumeBool()) {
+        return join({blanks(0), in.ConsumeBool() ? Lower(name) : name, blanks(1), number(d.day),
+                     blanks(0), in.ConsumeIntegralInRange(0, 4) ? L"," : L"", blanks(0),
+                     std::to_wstring(d.year), blanks(0)});
     }
-    if (in.ConsumeBool()) s = std::wstring(in.ConsumeIntegralInRange(0, 2), L' ') + s;
-    if (in.ConsumeBool()) s += std::wstring(in.ConsumeIntegralInRange(0, 2), L' ');
-    return s;
+    return join({blanks(0), number(d.month), dash, number(d.day), dash,
+                 in.ConsumeBool() ? number(d.year % 100) : std::to_wstring(d.year), blanks(0)});
 }
 
+// Anything near a date, a written date, the text held, blanks, or the text
+// held with one character taken out or put in.
 std::wstring PickBoxText(FuzzedDataProvider& in, const FakePlatform& platform,
                          const Calendar& calendar) {
-    switch (in.ConsumeIntegralInRange(0, 5)) {
-        case 0:
-            return PickText(in, L" ,-/0123456789MarchJuneDcmbOtoxa\u00e9", 24);
-        case 1:
-        case 2:
-            return WrittenDate(in, platform);
-        case 3:
-            return calendar.Text();
-        case 4:
-            return std::wstring(in.ConsumeIntegralInRange(0, 3), L' ');
-        default: {
-            std::wstring s = calendar.Text();
-            const std::size_t at = in.ConsumeIntegralInRange<std::size_t>(0, s.size());
-            if (in.ConsumeBool() && at < s.size()) {
-                s.erase(at, 1);
-            } else {
-                s.insert(at, 1, in.ConsumeBool() ? L' ' : L'1');
-            }
-            return s;
-        }
-    }
+    const int kind = in.ConsumeIntegralInRange(0, 5);
+    if (kind == 0) return PickText(in, L" ,-/0123456789MarchJuneDcmbOtoxa\u00e9", 24);
+    if (kind <= 2) return WrittenDate(in, platform);
+    if (kind == 4) return std::wstring(in.ConsumeIntegralInRange(0, 3), L' ');
+    std::wstring s = calendar.Text();
+    if (kind == 3) return s;
+    const std::size_t at = in.ConsumeIntegralInRange<std::size_t>(0, s.size());
+    if (in.ConsumeBool() && at < s.size()) return s.erase(at, 1);
+    return s.insert(at, 1, in.ConsumeBool() ? L' ' : L'1');
 }
 
-enum Action {
-    kPutText,
-    kTyped,
-    kPutDate,
-    kDayClick,
-    kYearBack,
-    kYearOn,
-    kMonthBack,
-    kMonthOn,
-    kToday
-};
+enum Action { kPut, kType, kPutDate, kCell, kYearBack, kYearOn, kMonthBack, kMonthOn, kToday };
 
 struct Step {
     Action action = kToday;
@@ -261,20 +230,10 @@ public:
     Step Pick() {
         Step step;
         step.action = static_cast<Action>(in_.ConsumeIntegralInRange(0, 8));
-        switch (step.action) {
-            case kPutText:
-            case kTyped:
-                step.text = PickBoxText(in_, platform, calendar);
-                break;
-            case kPutDate:
-                step.day = PickDay(in_, true);
-                break;
-            case kDayClick:
-                step.index = in_.ConsumeIntegralInRange(-2, kDayCount + 1);
-                break;
-            default:
-                break;
-        }
+        if (step.action == kPut || step.action == kType)
+            step.text = PickBoxText(in_, platform, calendar);
+        if (step.action == kPutDate) step.day = PickDay(in_, true);
+        if (step.action == kCell) step.index = in_.ConsumeIntegralInRange(-2, kDayCount + 1);
         return step;
     }
 
@@ -284,39 +243,19 @@ public:
         constexpr const char* kNames[] = {" put ",  " type ",  " putdate ", " day ", " year-",
                                           " year+", " month-", " month+",   " today"};
         log += kNames[step.action];
-        switch (step.action) {
-            case kPutText:
-                log += Escaped(step.text);
-                return calendar.PutText(step.text) == Calendar::PutResult::kInvalidDate;
-            case kTyped:
-                log += Escaped(step.text);
-                calendar.SetDateBoxText(step.text);
-                break;
-            case kPutDate:
-                log += std::to_string(step.day.year) + "-" + std::to_string(step.day.month) + "-" +
-                       std::to_string(step.day.day);
-                calendar.PutDate(Serial(step.day));
-                break;
-            case kDayClick:
-                log += std::to_string(step.index);
-                calendar.GoToCell(step.index);
-                break;
-            case kYearBack:
-                calendar.GoToPreviousYear();
-                break;
-            case kYearOn:
-                calendar.GoToNextYear();
-                break;
-            case kMonthBack:
-                calendar.GoToPreviousMonth();
-                break;
-            case kMonthOn:
-                calendar.GoToNextMonth();
-                break;
-            case kToday:
-                calendar.GoToToday();
-                break;
-        }
+        if (step.action == kPut || step.action == kType) log += Escaped(step.text);
+        if (step.action == kPutDate) log += std::to_string(Serial(step.day));
+        if (step.action == kCell) log += std::to_string(step.index);
+        const Action a = step.action;
+        if (a == kPut) return calendar.PutText(step.text) == Calendar::PutResult::kInvalidDate;
+        if (a == kType) calendar.SetDateBoxText(step.text);
+        if (a == kPutDate) calendar.PutDate(Serial(step.day));
+        if (a == kCell) calendar.GoToCell(step.index);
+        if (a == kYearBack) calendar.GoToPreviousYear();
+        if (a == kYearOn) calendar.GoToNextYear();
+        if (a == kMonthBack) calendar.GoToPreviousMonth();
+        if (a == kMonthOn) calendar.GoToNextMonth();
+        if (a == kToday) calendar.GoToToday();
         return false;
     }
 
@@ -324,74 +263,52 @@ public:
     Outcome Predict(const Step& step, const Shown& before) const {
         Outcome out{before};
         auto draw = [&](const Day& d) {
-            out.shown.drawn = d;
-            out.shown.yearBlank = true;
-            const std::wstring canonical = platform.Canonical(d);
-            out.changes = canonical == before.box ? 0 : 1;
-            out.shown.box = canonical;
+            out.shown = {d, true, platform.Canonical(d)};
+            out.changes = out.shown.box == before.box ? 0 : 1;
         };
         auto write = [&](std::wstring text) {
             text.resize(std::min(text.size(), text.find(L'\0')));  // a box ends at a zero
             if (text == before.box) return;
             const auto d = platform.Read(text);
-            if (!d) {
-                out.changes = 1;
-                out.shown.box = text;
-                return;
-            }
+            out.shown.box = text;
+            out.changes = 1;
+            if (!d) return;
             draw(*d);
             out.changes = platform.Canonical(*d) == text ? 1 : 2;
         };
+        const Action a = step.action;
         const std::optional<Day> drawn = before.drawn;
-        switch (step.action) {
-            case kPutText:
-                if (step.text.find_first_not_of(L' ') == std::wstring::npos) {
-                    write(L"");
-                } else if (platform.Read(step.text)) {
-                    write(step.text);
-                } else {
-                    out.refused = true;
-                }
-                break;
-            case kTyped:
-                write(step.text);
-                break;
-            case kPutDate:
-                draw(step.day);
-                break;
-            case kDayClick: {
-                if (!drawn || step.index < 0 || step.index >= kDayCount) break;
-                const int n = step.index - Weekday({drawn->year, drawn->month, 1}) + 2;
-                if (n >= 1 && n <= Length(drawn->year, drawn->month)) {
-                    draw({drawn->year, drawn->month, n});
-                }
-                break;
+        if (a == kPut && step.text.find_first_not_of(L' ') == std::wstring::npos) {
+            write(L"");
+        } else if (a == kPut) {
+            out.refused = !platform.Read(step.text);
+            if (!out.refused) write(step.text);
+        }
+        if (a == kType) write(step.text);
+        if (a == kPutDate) draw(step.day);
+        if (a == kToday) draw(platform.today);
+        if (a == kCell && drawn && step.index >= 0 && step.index < kDayCount) {
+            const int n = step.index - Weekday({drawn->year, drawn->month, 1}) + 2;
+            if (n >= 1 && n <= Length(drawn->year, drawn->month)) {
+                draw({drawn->year, drawn->month, n});
             }
-            case kYearBack:
-            case kYearOn: {
-                if (!drawn) break;
-                const Day target{drawn->year + (step.action == kYearOn ? 1 : -1), drawn->month, 1};
-                if (Valid(target)) draw(target);
-                break;
-            }
-            case kMonthBack:
-            case kMonthOn: {
-                const auto d = platform.Read(before.box);
-                if (!d) break;
-                Day target = step.action == kMonthOn ? Day{d->year, d->month + 1, 1}
-                                                     : Day{d->year, d->month - 1, 0};
-                if (target.month == 13) target = {target.year + 1, 1, 1};
-                if (target.month == 0) target = {target.year - 1, 12, 31};
-                if (target.day == 0) target.day = Length(target.year, target.month);
-                if (!Valid(target)) break;
+        }
+        if ((a == kYearBack || a == kYearOn) && drawn) {
+            const Day target{drawn->year + (a == kYearOn ? 1 : -1), drawn->month, 1};
+            if (Valid(target)) draw(target);
+        }
+        const auto boxDay = platform.Read(before.box);
+        if ((a == kMonthBack || a == kMonthOn) && boxDay) {
+            const Day& d = *boxDay;
+            Day target = a == kMonthOn ? Day{d.year, d.month + 1, 1} : Day{d.year, d.month - 1, 0};
+            if (target.month == 13) target = {target.year + 1, 1, 1};
+            if (target.month == 0) target = {target.year - 1, 12, 31};
+            if (target.day == 0) target.day = Length(target.year, target.month);
+            if (Valid(target)) {
                 draw(target);
                 out.changes = 2;  // "mmmm dd, yyyy" first, then the canonical text
                 out.shown.yearBlank = false;
-                break;
             }
-            case kToday:
-                draw(platform.today);
-                break;
         }
         return out;
     }
@@ -427,9 +344,13 @@ public:
         const nuv::Face& face = calendar.face();
         FUZZ_CHECK(face.dateBox == shown.box, Report());
         if (!shown.drawn) {
-            FUZZ_CHECK(face.monthLabel == L"Label3" && face.yearLabel == L"Year", Report());
+            const nuv::Face design;
+            FUZZ_CHECK(face.monthLabel == design.monthLabel && face.yearLabel == design.yearLabel,
+                       Report());
             for (const nuv::DayCell& c : face.days)
-                FUZZ_CHECK(c.visible && c.text == L"01" && !c.green, Report());
+                FUZZ_CHECK(c.visible == design.days[0].visible && c.text == design.days[0].text &&
+                               c.green == design.days[0].green,
+                           Report());
             return;
         }
         CheckCells(*shown.drawn);
