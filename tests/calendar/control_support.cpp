@@ -10,18 +10,11 @@
 namespace nuv::test {
 namespace {
 
-HRESULT Invoke(IDispatch* control, DISPID id, WORD flags, VARIANT* arg, VARIANT* result) {
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS params{arg, flags == DISPATCH_PROPERTYPUT ? &named : nullptr, arg ? 1u : 0u,
-                      flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
-    EXCEPINFO exception{};
-    HRESULT hr = control->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
-                                 &exception, nullptr);
-    if (hr == DISP_E_EXCEPTION) hr = exception.scode;
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
-    return hr;
+// The control's own interface, behind the IDispatch that containers call.
+ComPtr<_Nuvender> Typed(IDispatch* control) {
+    ComPtr<_Nuvender> typed;
+    EXPECT_EQ(control->QueryInterface(IID_PPV_ARGS(&typed)), S_OK);
+    return typed;
 }
 
 }  // namespace
@@ -42,28 +35,21 @@ ComPtr<IDispatch> CreateControl() {
 }
 
 std::wstring GetText(IDispatch* control) {
-    VARIANT v;
-    VariantInit(&v);
-    EXPECT_EQ(Invoke(control, kTextDispId, DISPATCH_PROPERTYGET, nullptr, &v), S_OK);
-    std::wstring text;
-    if (v.vt == VT_BSTR) text.assign(v.bstrVal, SysStringLen(v.bstrVal));
-    VariantClear(&v);
-    return text;
+    BSTR text = nullptr;
+    EXPECT_EQ(Typed(control)->get_text(&text), S_OK);
+    const std::wstring copy = text ? std::wstring(text, SysStringLen(text)) : L"";
+    SysFreeString(text);
+    return copy;
 }
 
 void PutText(IDispatch* control, const std::wstring& text) {
-    VARIANT arg;
-    arg.vt = VT_BSTR;
-    arg.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    EXPECT_EQ(Invoke(control, kTextDispId, DISPATCH_PROPERTYPUT, &arg, nullptr), S_OK);
-    VariantClear(&arg);
+    BSTR value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    EXPECT_EQ(Typed(control)->put_text(value), S_OK);
+    SysFreeString(value);
 }
 
 HRESULT PutDate(IDispatch* control, DATE date) {
-    VARIANT arg;
-    arg.vt = VT_DATE | VT_BYREF;
-    arg.pdate = &date;
-    return Invoke(control, kPutDateDispId, DISPATCH_METHOD, &arg, nullptr);
+    return Typed(control)->putdate(&date);
 }
 
 DATE Date(int year, int month, int day) {
@@ -163,22 +149,10 @@ void Pump() {
     }
 }
 
-void Click(HWND window) {
-    RECT r{};
-    GetClientRect(window, &r);
-    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(window, WM_LBUTTONUP, 0, at);
-    Pump();
-}
-
-POINT ScreenCentre(HWND window) {
+bool RealClick(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-bool RealClick(POINT screen) {
+    const POINT screen{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     // Absolute input is normalised to 0 .. 65535 across the screen; rounding
     // up makes the platform's truncating scale-back land on the same pixel.
     const LONG width = GetSystemMetrics(SM_CXSCREEN);

@@ -25,7 +25,6 @@ using Microsoft::WRL::ComPtr;
 [[nodiscard]] ComPtr<IDispatch> CreateControl();
 [[nodiscard]] std::wstring GetText(IDispatch* control);
 void PutText(IDispatch* control, const std::wstring& text);
-// Returns what Invoke answered; a refusal by the control comes as its scode.
 HRESULT PutDate(IDispatch* control, DATE date);
 [[nodiscard]] DATE Date(int year, int month, int day);
 
@@ -93,12 +92,10 @@ private:
 
 // Lets pending window messages run.
 void Pump();
-// A click as a container's window sees it: button down and up at the centre.
-void Click(HWND window);
-[[nodiscard]] POINT ScreenCentre(HWND window);
-// Real input: the pointer moves to a point of the screen and the left button
-// is pressed and released there, so the window system's own hit-testing
-// picks the window. False (with a test failure) when the input never arrived.
-bool RealClick(POINT screen);
+// Real input: the pointer moves to the centre of the window and the left
+// button is pressed and released there, so the window system's own
+// hit-testing picks the window that gets it. False (with a test failure)
+// when the input never arrived.
+bool RealClick(HWND window);
 
 }  // namespace nuv::test

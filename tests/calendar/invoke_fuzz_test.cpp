@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <string_view>
 
 namespace nuv::test {
 namespace {
@@ -55,63 +56,30 @@ public:
     // One of the argument kinds; by reference it points into `store`. Texts
     // that are no date are rare: each one a put takes costs a message box.
     void Argument(VARIANT& v, VARIANT& store, bool byValue = false) {
-        static const wchar_t* const kTexts[] = {L"11-15-1999", L"March  1,  2000", L"  ",
-                                                L"12/31/9999", L"1/1/100"};
-        static constexpr double kDays[] = {36600.0, 36600.75, -0.5,  2958465.99, -657434.0,
-                                           2958466, -657435,  1e300, HUGE_VAL};
+        constexpr VARTYPE kDateRef = VT_DATE | VT_BYREF, kVariantRef = VT_VARIANT | VT_BYREF;
+        static constexpr VARTYPE kTypes[] = {VT_BSTR,    VT_BSTR, VT_BSTR,  VT_DATE,
+                                             VT_DATE,    VT_R8,   VT_NULL,  VT_DISPATCH,
+                                             VT_UNKNOWN, VT_I4,   kDateRef, kVariantRef};
+        static constexpr std::wstring_view kTexts[] = {
+            L"11-15-1999", L"  ", L"March  1,  2000", L"12/31/9999", {L"3-7-2001\0zz", 11}, {}};
+        static const double kDays[] = {36600.75, -0.5, 2958465.99, -657435, 1e300, std::nan("")};
+        const VARTYPE vt = kTypes[Below(std::size(kTypes) - (byValue ? 2 : 0))];
+        const std::wstring_view text = Below(200) ? kTexts[Below(6)] : L"no date";
+        const double number = kDays[Below(6)];
         VariantInit(&v);
-        switch (Below(byValue ? 12 : 14)) {
-            case 0:
-                v.vt = VT_NULL;
-                break;
-            case 1:
-                v.vt = VT_BSTR;
-                v.bstrVal = nullptr;
-                break;
-            case 2:
-            case 3:
-                v.vt = VT_BSTR;
-                v.bstrVal = SysAllocString(kTexts[Below(5)]);
-                break;
-            case 4:
-                v.vt = VT_BSTR;
-                v.bstrVal = SysAllocStringLen(L"3-7-2001\0zz", 11);
-                break;
-            case 5:
-                v.vt = VT_BSTR;
-                v.bstrVal = SysAllocString(Below(50) ? L"1/2/2003" : L"x");
-                break;
-            case 6:
-            case 7:
-                v.vt = VT_DATE;
-                v.date = kDays[Below(9)];
-                break;
-            case 8:
-                v.vt = VT_R8;
-                v.dblVal = std::nan("");
-                break;
-            case 9:
-                v.vt = VT_I4;
-                v.lVal = static_cast<LONG>(random_());
-                break;
-            case 10:
-                v.vt = VT_DISPATCH;
-                v.pdispVal = &probe;
-                probe.AddRef();
-                break;
-            case 11:
-                v.vt = VT_UNKNOWN;
-                v.punkVal = nullptr;
-                break;
-            case 12:
-                Argument(store, v, true);
-                v.vt = VT_VARIANT | VT_BYREF;
-                v.pvarVal = &store;
-                break;
-            default:
-                v.vt = VT_DATE | VT_BYREF;
-                store.date = kDays[Below(9)];
-                v.pdate = &store.date;
+        v.vt = vt;
+        if (vt == VT_BSTR && !text.empty()) {
+            v.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+        }
+        if (vt == VT_DATE || vt == VT_R8) v.dblVal = number;
+        if (vt == VT_I4) v.lVal = static_cast<LONG>(Below(40));
+        if (vt == VT_DISPATCH) v.pdispVal = (probe.AddRef(), &probe);
+        store.date = number;
+        if (vt == kDateRef) v.pdate = &store.date;
+        if (vt == kVariantRef) {
+            Argument(store, v, true);
+            v.vt = VT_VARIANT | VT_BYREF;
+            v.pvarVal = &store;
         }
     }
 
@@ -172,8 +140,7 @@ public:
         // The value is [in, out]: what it holds must be nothing to free.
         if (value->vt != VT_EMPTY && !(value->vt == VT_BSTR && !value->bstrVal)) foreign = true;
         if (fuzzer_.Below(3) == 0) return failure_;
-        VARIANT unused;
-        fuzzer_.Argument(*value, unused, true);  // a bag answers by value
+        fuzzer_.Argument(*value, unused_, true);  // a bag answers by value
         return S_OK;
     }
     STDMETHODIMP Write(LPCOLESTR, VARIANT*) override { return fuzzer_.Below(2) ? S_OK : E_FAIL; }
@@ -182,6 +149,7 @@ public:
 private:
     Fuzzer& fuzzer_;
     HRESULT failure_;
+    VARIANT unused_{};
 };
 
 // After the storm the control behaves as before it.
