@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -19,44 +20,30 @@ const wchar_t* const kMonths[] = {L"January",   L"February", L"March",    L"Apri
                                   L"May",       L"June",     L"July",     L"August",
                                   L"September", L"October",  L"November", L"December"};
 
-// Reads the few forms the table writes: "<month> <day>, <year>" with any
-// blanks, and "mm-dd-yyyy". The platform's own reader is tested under Wine.
+// Reads "<month> <day>, <year>" with any blanks and commas: enough for the
+// table. The platform's own reader is tested under Wine.
 class FakePlatform : public CalendarPlatform {
 public:
     std::optional<DateSerial> ReadDate(std::wstring_view text) const override {
-        std::wstring s(text);
-        for (wchar_t& c : s)
-            c = (c == L',' || c == L'-') ? L' ' : c;
+        std::wstring s(text), month, rest;
+        std::replace(s.begin(), s.end(), L',', L' ');
         std::wistringstream in(s);
-        std::wstring first, rest;
-        int day = 0, year = 0, month = 0;
-        if (!(in >> first)) return std::nullopt;
-        for (int m = 0; m < 12; ++m)
-            month = first == kMonths[m] ? m + 1 : month;
-        if (month == 0 && first.find_first_not_of(L"0123456789") == std::wstring::npos)
-            month = std::stoi(first.substr(0, 3));
-        if (!(in >> day >> year) || (in >> rest)) return std::nullopt;
-        if (!velmi::IsValidDate({year, month, day})) return std::nullopt;
-        return SerialFromCivil({year, month, day});
+        int day = 0, year = 0, m = 0;
+        if (!(in >> month >> day >> year) || (in >> rest)) return std::nullopt;
+        while (m < 12 && month != kMonths[m])
+            ++m;
+        if (m == 12 || !velmi::IsValidDate({year, m + 1, day})) return std::nullopt;
+        return SerialFromCivil({year, m + 1, day});
     }
     std::wstring MonthName(int month) const override { return kMonths[month - 1]; }
     DateSerial Today() const override { return SerialFromCivil({2026, 12, 5}); }
 };
 
 // kPut expects the put taken, kPutNoDate refused; kEmpty puts an empty text.
-enum class Act {
-    kPut,
-    kPutNoDate,
-    kEmpty,
-    kType,
-    kPutDate,
-    kCell,
-    kYearBack,
-    kYearOn,
-    kMonthBack,
-    kMonthOn,
-    kToday
-};
+// clang-format off
+enum class Act { kPut, kPutNoDate, kEmpty, kType, kPutDate, kCell,
+                 kYearBack, kYearOn, kMonthBack, kMonthOn, kToday };
+// clang-format on
 using enum Act;
 
 struct Row {
@@ -71,9 +58,8 @@ struct Row {
 const Row kRows[] = {
     // Puts: Change as often as the text really changes; another form is
     // drawn, then rewritten as a change of its own.
-    {{2001, 3, 3}, {kPut}, L"11-15-1999", L"November  15,  1999", 2},
+    {{2001, 3, 3}, {kPut}, L"November 15, 1999", L"November  15,  1999", 2},
     {{1999, 11, 15}, {kPut}, L"November  15,  1999", L"November  15,  1999", 0},
-    {{2001, 3, 3}, {kPut}, L"March  1,  2000", L"March  1,  2000", 1},
     {{2000, 3, 1}, {kPutNoDate}, L"tomorrow", L"March  1,  2000", 0},
     {{2000, 3, 1}, {kPut}, L"   ", L"", 1, L" 2000"},
     {{}, {kEmpty}, L"", L"", 0},
@@ -81,7 +67,7 @@ const Row kRows[] = {
     {{2001, 3, 4}, {kPutDate}, L"March 4, 2001", L"March  4,  2001", 0},
     // Typing: a text that is no date is announced, not drawn; a zero ends it.
     {{2001, 3, 3}, {kType}, L"Marc", L"Marc", 1},
-    {{2001, 3, 3}, {kType}, L"03-07-2001", L"March  7,  2001", 2},
+    {{2001, 3, 3}, {kType}, L"March 07, 2001", L"March  7,  2001", 2},
     {{}, {kType}, std::wstring(L"March 1, 2000\0x", 15), L"March  1,  2000", 2},
     // Day cells.
     {{2001, 3, 7}, {kCell}, L"7", L"March  7,  2001", 0},
@@ -90,14 +76,10 @@ const Row kRows[] = {
     // label is written once more after both events, without its blank.
     {{2001, 1, 31}, {kMonthOn}, {}, L"February  1,  2001", 2, L"2001"},
     {{2001, 1, 31}, {kMonthBack}, {}, L"December  31,  2000", 2, L"2000"},
-    {{2001, 12, 15}, {kMonthOn}, {}, L"January  1,  2002", 2, L"2002"},
     {{2000, 3, 1}, {kMonthBack}, {}, L"February  29,  2000", 2},
-    {{2001, 3, 1}, {kMonthBack}, {}, L"February  28,  2001", 2},
-    {{2024, 2, 10}, {kMonthOn}, {}, L"March  1,  2024", 2},
     // Year arrows go to the first of the shown month, also from the label a
     // month arrow wrote.
     {{2000, 2, 29}, {kYearBack}, {}, L"February  1,  1999", 1, L" 1999"},
-    {{2001, 3, 15}, {kYearOn}, {}, L"March  1,  2002", 1},
     {{2001, 3, 15}, {kMonthOn, kYearBack}, {}, L"April  1,  2000", 3},
     // Before the first date only the frame (today) works.
     {{}, {kCell, kYearBack, kYearOn, kMonthBack, kMonthOn}, L"1", L"", 0},

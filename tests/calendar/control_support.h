@@ -44,17 +44,22 @@ private:
     ULONG refs_ = 1;
 };
 
-// Records the control's text at each Change event.
-class ChangeSink final : public OnStack<IDispatch> {
+// An IDispatch that is reached only by DISPID.
+class DispatchOnStack : public OnStack<IDispatch> {
 public:
-    explicit ChangeSink(IDispatch* control) : control_(control) { Connect(true); }
-    ~ChangeSink() { Connect(false); }
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
     STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
         return E_NOTIMPL;
     }
+};
+
+// Records the control's text at each Change event.
+class ChangeSink final : public DispatchOnStack {
+public:
+    explicit ChangeSink(IDispatch* control) : control_(control) { Connect(true); }
+    ~ChangeSink() { Connect(false); }
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                         UINT*) override;
     // Advises or unadvises; a sink may leave from inside the event.

@@ -26,56 +26,47 @@ constexpr int kPreviousYear = kArrowIdBase, kNextYear = kArrowIdBase + 1;
 constexpr int kPreviousMonth = kArrowIdBase + 2, kNextMonth = kArrowIdBase + 3;
 
 std::wstring TodayText() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    wchar_t month[40] = {};
-    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &now, L"MMMM", month, 40, nullptr);
-    return std::wstring(month) + L"  " + std::to_wstring(now.wDay) + L",  " +
-           std::to_wstring(now.wYear);
+    wchar_t text[64] = {};
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, nullptr, L"MMMM  d,  yyyy", text, 64, nullptr);
+    return text;
 }
 
 // The single-line date box reports a change on every write, the same text
 // included: only the shell's compare-before-write keeps these counts.
 TEST(HostedControl, ChangeComesOnlyForARealChangeOfTheText) {
     AtlHost host;
-    ChangeSink sink(host.Control());
+    ChangeSink sink(host.Control()), leaver(host.Control());
+    leaver.onChange = [&] { leaver.Connect(false); };  // a sink may leave inside the event
     HWND box = host.Part(kDateBoxId);
-    auto paste = [&](const wchar_t* text) {
-        SendMessageW(box, EM_SETSEL, 0, -1);
-        SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-    };
+    enum How { kPut, kPutDate, kKey, kPaste };
     const struct {
-        const char* what;
-        std::function<void()> act;
+        How how;
+        const wchar_t* text;
         Texts raised;
     } rows[] = {
-        {"put of another form", [&] { PutText(host.Control(), L"11-15-1999"); },
-         Texts(2, L"November  15,  1999")},
-        {"put of the same text", [&] { PutText(host.Control(), L"November  15,  1999"); }, {}},
-        {"putdate",
-         [&] { PutDate(host.Control(), Date(2001, 3, 7) + 0.75); },
-         {L"March  7,  2001"}},
-        {"putdate of the shown day", [&] { PutDate(host.Control(), Date(2001, 3, 7)); }, {}},
-        {"a keystroke at the start",
-         [&] {
-             SendMessageW(box, EM_SETSEL, 0, 0);
-             SendMessageW(box, WM_CHAR, L'x', 0);
-         },
-         {L"xMarch  7,  2001"}},
-        {"pasted canonical text", [&] { paste(L"March  9,  2001"); }, {L"March  9,  2001"}},
-        {"pasted other form", [&] { paste(L"03-07-2001"); }, Texts(2, L"March  7,  2001")},
-        {"blanks", [&] { PutText(host.Control(), L"  "); }, {L""}},
-        {"empty into empty", [&] { PutText(host.Control(), L""); }, {}},
+        {kPut, L"11-15-1999", Texts(2, L"November  15,  1999")},
+        {kPut, L"November  15,  1999", {}},
+        {kPutDate, L"36957.75", {L"March  7,  2001"}},  // 6 p.m. on 7 March 2001
+        {kPutDate, L"36957", {}},
+        {kKey, L"x", {L"xMarch  7,  2001"}},
+        {kPaste, L"March  9,  2001", {L"March  9,  2001"}},
+        {kPaste, L"03-07-2001", Texts(2, L"March  7,  2001")},
+        {kPut, L"  ", {L""}},
+        {kPut, L"", {}},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        fflush(stdout);
+        SCOPED_TRACE(row.text);
         sink.texts.clear();
-        row.act();
+        if (row.how == kPut) PutText(host.Control(), row.text);
+        if (row.how == kPutDate) (void)PutDate(host.Control(), std::stod(row.text));
+        if (row.how >= kKey) SendMessageW(box, EM_SETSEL, 0, row.how == kKey ? 0 : -1);
+        if (row.how == kKey) SendMessageW(box, WM_CHAR, row.text[0], 0);
+        if (row.how == kPaste) SendMessageW(box, EM_REPLACESEL, TRUE, LPARAM(row.text));
         Pump();
         EXPECT_EQ(sink.texts, row.raised);
         EXPECT_EQ(host.Text(kDateBoxId), GetText(host.Control()));
     }
+    EXPECT_EQ(leaver.texts.size(), 1u);
 }
 
 TEST(HostedControl, ANonDateIsRefusedInABoxOwnedByTheContainersWindow) {
@@ -101,30 +92,35 @@ TEST(Control, PutDateRefusesValuesThatNameNoDay) {
 
 // Real input, hit-tested by the window system: labels take the click (one
 // that let it through to the frame would jump to today), each arrow and a
-// day navigate, and the place of a hidden cell is the frame's.
+// day navigate, and the place of a hidden cell is the frame's. Inside Change
+// the container already sees the new date box, year label and green cell.
 TEST(HostedControl, RealClicksOnEachKindOfPart) {
     AtlHost host;
     PutDate(host.Control(), Date(2001, 3, 7));
     ChangeSink sink(host.Control());
+    Texts seen;
+    sink.onChange = [&] {
+        seen.push_back(host.Text(kDateBoxId) + L"|" + host.Text(kYearLabelId) + L"|" +
+                       std::to_wstring(host.GreenCell()));
+    };
     for (int id : {kYearLabelId, kMonthLabelId, kWeekdayIdBase, kWeekdayIdBase + 6})
         ASSERT_TRUE(RealClick(host.Part(id)));
-    EXPECT_TRUE(sink.texts.empty());
+    EXPECT_TRUE(seen.empty());
     const struct {
         int part;
-        Texts raised;
+        Texts seen;
     } clicks[] = {
-        {kNextMonth, Texts(2, L"April  1,  2001")},
-        {kPreviousYear, {L"April  1,  2000"}},
-        {kNextYear, {L"April  1,  2001"}},
-        {kPreviousMonth, Texts(2, L"March  31,  2001")},
-        {kDayIdBase + 4 + 16, {L"March  17,  2001"}},  // Thursday the 1st in cell 4
+        {kNextMonth, Texts(2, L"April  1,  2001| 2001|0")},
+        {kPreviousYear, {L"April  1,  2000| 2000|6"}},
+        {kNextYear, {L"April  1,  2001| 2001|0"}},
+        {kPreviousMonth, Texts(2, L"March  31,  2001| 2001|34")},
+        {kDayIdBase + 20, {L"March  17,  2001| 2001|20"}},  // Thursday the 1st in cell 4
     };
     for (const auto& click : clicks) {
-        sink.texts.clear();
+        seen.clear();
         ASSERT_TRUE(RealClick(host.Part(click.part)));
-        EXPECT_EQ(sink.texts, click.raised) << click.part;
+        EXPECT_EQ(seen, click.seen) << click.part;
     }
-    EXPECT_EQ(host.GreenCell(), 20);
     velmi::test::SaveScreenshot(host.Top(), L"calendar_march_17_2001");
     sink.texts.clear();
     ASSERT_FALSE(IsWindowVisible(host.Day(1)));
@@ -132,46 +128,17 @@ TEST(HostedControl, RealClicksOnEachKindOfPart) {
     EXPECT_EQ(sink.texts, Texts{TodayText()});
 }
 
-TEST(HostedControl, TheContainerSeesTheNewDateInsideChange) {
-    AtlHost host;
-    PutDate(host.Control(), Date(2001, 1, 31));
-    ChangeSink sink(host.Control());
-    Texts seen;
-    sink.onChange = [&] {
-        seen.push_back(host.Text(kDateBoxId) + L"|" + host.Text(kMonthLabelId) + L"|" +
-                       host.Text(kYearLabelId) + L"|" + std::to_wstring(host.GreenCell()));
-    };
-    ASSERT_TRUE(RealClick(host.Part(kPreviousMonth)));
-    EXPECT_EQ(seen, Texts(2, L"December  31,  2000|December| 2000|35"));
-    EXPECT_EQ(host.Text(kYearLabelId), L"2000");  // the blank goes after both events
-    seen.clear();
-    ASSERT_TRUE(RealClick(host.Day(5)));  // Friday the 1st
-    EXPECT_EQ(seen, Texts{L"December  1,  2000|December| 2000|5"});
-}
-
 TEST(HostedControl, TabRunsThroughTheCellsAndTheDateBox) {
     AtlHost host;
     PutDate(host.Control(), Date(2015, 2, 10));  // Sunday the 1st in cell 0; cells 28 .. 36 hidden
     Pump();
     SetFocus(host.Day(0));
-    std::vector<HWND> expected, seen;
-    for (int i = 27; i >= 1; --i)
-        expected.push_back(host.Day(i));
-    expected.push_back(host.Part(kDateBoxId));
-    expected.push_back(host.Day(0));  // Wine's host does not take the focus: round again
-    for (size_t i = 0; i < expected.size(); ++i) {
+    // Backwards through the cells shown, the date box, and round again (Wine's
+    // host does not take the focus).
+    for (int i = 27; i >= -1; --i) {
         SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-        seen.push_back(GetFocus());
+        EXPECT_EQ(GetFocus(), i > 0 ? host.Day(i) : i == 0 ? host.Part(kDateBoxId) : host.Day(0));
     }
-    EXPECT_EQ(seen, expected);
-    // Through the container's accelerator path the last stop hands the key back.
-    ComPtr<IOleInPlaceActiveObject> active;
-    ASSERT_EQ(host.Control()->QueryInterface(IID_PPV_ARGS(&active)), S_OK);
-    MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
-    EXPECT_EQ(active->TranslateAccelerator(&tab), S_OK);
-    EXPECT_EQ(GetFocus(), host.Day(27));
-    SetFocus(tab.hwnd = host.Part(kDateBoxId));
-    EXPECT_EQ(active->TranslateAccelerator(&tab), S_FALSE);
 }
 
 TEST(Control, DrawsItselfIntoAForeignDeviceContextWithoutAWindow) {
@@ -193,22 +160,9 @@ TEST(Control, DrawsItselfIntoAForeignDeviceContextWithoutAWindow) {
             green += GetPixel(dc, x, y) == RGB(0, 255, 0);
     EXPECT_GT(green, 100);
     EXPECT_EQ(GetPixel(dc, 10, 10), RGB(255, 255, 192));  // the frame
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
+    DeleteObject(SelectObject(dc, old));
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
-}
-
-TEST(Control, EverySinkHearsAndMayLeaveDuringTheEvent) {
-    ComPtr<IDispatch> control = CreateControl();
-    ChangeSink first(control.Get()), second(control.Get()), third(control.Get());
-    first.onChange = [&] { third.Connect(false); };
-    second.onChange = [&] { second.Connect(false); };
-    PutText(control.Get(), L"March  1,  2000");
-    PutText(control.Get(), L"March  2,  2000");
-    EXPECT_EQ(first.texts.size(), 2u);
-    EXPECT_EQ(second.texts.size(), 1u);
-    EXPECT_EQ(third.texts.size(), 0u);
 }
 
 // A bag that matches names without regard to case, as containers' bags do.
@@ -232,7 +186,7 @@ public:
     std::map<std::wstring, std::wstring> entries;
 };
 
-TEST(Control, PropertyBagsAndStreams) {
+TEST(Control, PropertyBags) {
     MessageBoxAnswerer answerer;
     const struct {
         std::optional<std::wstring> stored;
@@ -257,18 +211,6 @@ TEST(Control, PropertyBagsAndStreams) {
         EXPECT_EQ(bag.entries[L"Text"], GetText(control.Get()));
     }
     EXPECT_TRUE(answerer.Seen().empty());
-
-    ComPtr<IDispatch> first = CreateControl(), second = CreateControl();
-    PutText(first.Get(), L"March  1,  2000");
-    ComPtr<IPersistStreamInit> save, load;
-    ComPtr<IStream> stream;
-    ASSERT_EQ(first.As(&save), S_OK);
-    ASSERT_EQ(second.As(&load), S_OK);
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(save->Save(stream.Get(), TRUE), S_OK);
-    ASSERT_EQ(stream->Seek({}, STREAM_SEEK_SET, nullptr), S_OK);
-    ASSERT_EQ(load->Load(stream.Get()), S_OK);
-    EXPECT_EQ(GetText(second.Get()), L"March  1,  2000");
 }
 
 TEST(Control, ClassFactoryServesOnlyTheCalendarAndCountsWhatLives) {

@@ -32,13 +32,8 @@ std::uint64_t EnvNumber(const wchar_t* name, std::uint64_t fallback) {
 
 // An object handed over in arguments: the control must give back every
 // reference it takes. Asked for its value it answers with a date.
-class Probe final : public OnStack<IDispatch> {
+class Probe final : public DispatchOnStack {
 public:
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
     STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                         UINT*) override {
         if (!result) return E_FAIL;
@@ -83,8 +78,8 @@ public:
         }
     }
 
-    // A call in the members' own shapes or in any other; returns its result.
-    HRESULT Call(IDispatch* control) {
+    // A call in the members' own shapes or in any other.
+    void Call(IDispatch* control) {
         static constexpr DISPID kIds[] = {kTextDispId, kPutDateDispId, DISPID_VALUE, 0x60000001,
                                           0x7FFFFFFF};
         static constexpr WORD kFlags[] = {DISPATCH_METHOD, DISPATCH_PROPERTYGET,
@@ -123,7 +118,6 @@ public:
             if (args[i].vt == (VT_VARIANT | VT_BYREF)) VariantClear(&stores[i]);
             VariantClear(&args[i]);
         }
-        return hr;
     }
 
     Probe probe;
@@ -135,11 +129,11 @@ private:
 // A bag whose entries hold the argument kinds above, or fail to be read.
 class RandomBag final : public OnStack<IPropertyBag> {
 public:
-    explicit RandomBag(Fuzzer& f) : fuzzer_(f), failure_(f.Below(4) ? E_INVALIDARG : E_FAIL) {}
+    explicit RandomBag(Fuzzer& f) : fuzzer_(f) {}
     STDMETHODIMP Read(LPCOLESTR, VARIANT* value, IErrorLog*) override {
         // The value is [in, out]: what it holds must be nothing to free.
         if (value->vt != VT_EMPTY && !(value->vt == VT_BSTR && !value->bstrVal)) foreign = true;
-        if (fuzzer_.Below(3) == 0) return failure_;
+        if (fuzzer_.Below(3) == 0) return fuzzer_.Below(4) ? E_INVALIDARG : E_FAIL;
         fuzzer_.Argument(*value, unused_, true);  // a bag answers by value
         return S_OK;
     }
@@ -148,16 +142,13 @@ public:
 
 private:
     Fuzzer& fuzzer_;
-    HRESULT failure_;
     VARIANT unused_{};
 };
 
 // After the storm the control behaves as before it.
 void ExpectWorking(IDispatch* control) {
-    PutText(control, L"March  1,  2000");
     ChangeSink sink(control);
     PutText(control, L"11-15-1999");
-    PutText(control, L"November  15,  1999");
     EXPECT_EQ(PutDate(control, Date(2001, 3, 7)), S_OK);
     EXPECT_EQ(sink.texts, (std::vector<std::wstring>{L"November  15,  1999", L"November  15,  1999",
                                                      L"March  7,  2001"}));
@@ -178,7 +169,7 @@ TEST(InvokeFuzz, RandomCallsAndBagsNeitherCrashNorLeakAndTheControlStillWorks) {
         auto target = [&] { return fuzzer.Below(20) ? bare.Get() : host.Control(); };
         auto round = [&] {
             for (std::uint64_t i = 0; i < calls; ++i) {
-                (void)fuzzer.Call(target());
+                fuzzer.Call(target());
                 if (i % 10 != 0) continue;
                 ComPtr<IPersistPropertyBag> persist;
                 ASSERT_EQ(target()->QueryInterface(IID_PPV_ARGS(&persist)), S_OK);
