@@ -11,14 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "layout.h"
-#include "screenshot.h"
+#include "nuv_contract.h"
 #include "win_com.h"
 #include "nuv_h.h"
 
 namespace nuv::test {
-
-using velmi::test::SaveScreenshot;
 
 using Microsoft::WRL::ComPtr;
 
@@ -28,7 +25,7 @@ using Microsoft::WRL::ComPtr;
 [[nodiscard]] ComPtr<IDispatch> CreateControl();
 [[nodiscard]] std::wstring GetText(IDispatch* control);
 void PutText(IDispatch* control, const std::wstring& text);
-void PutDate(IDispatch* control, DATE date);
+HRESULT PutDate(IDispatch* control, DATE date);
 [[nodiscard]] DATE Date(int year, int month, int day);
 
 // A COM object on the test's stack: it counts references, so that a test
@@ -47,48 +44,50 @@ private:
     ULONG refs_ = 1;
 };
 
-// Counts Change events and records the control's text at each one.
-class ChangeSink final : public OnStack<IDispatch> {
+// An IDispatch that is reached only by DISPID.
+class DispatchOnStack : public OnStack<IDispatch> {
 public:
-    explicit ChangeSink(IDispatch* control) : control_(control) {}
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
         return E_NOTIMPL;
     }
+};
+
+// Records the control's text at each Change event.
+class ChangeSink final : public DispatchOnStack {
+public:
+    explicit ChangeSink(IDispatch* control) : control_(control) { Connect(true); }
+    ~ChangeSink() { Connect(false); }
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                         UINT*) override;
-
-    void Advise();
-    void Unadvise();
-    [[nodiscard]] size_t Count() const { return texts.size(); }
-    void Clear() { texts.clear(); }
+    // Advises or unadvises; a sink may leave from inside the event.
+    void Connect(bool on);
 
     std::vector<std::wstring> texts;  // the control's text at each Change
     std::function<void()> onChange;   // runs inside the event
-    DWORD cookie = 0;
 
 private:
     IDispatch* control_;
+    DWORD cookie_ = 0;
 };
 
 // The control hosted in place by Wine's ActiveX host window (atl.dll's
 // "AtlAxWin") inside a top-level window of its own.
 class AtlHost {
 public:
-    AtlHost(int clientWidth = 260, int clientHeight = 320);
+    AtlHost();
     ~AtlHost();
     AtlHost(const AtlHost&) = delete;
     AtlHost& operator=(const AtlHost&) = delete;
 
     [[nodiscard]] IDispatch* Control() const { return control_.Get(); }
     [[nodiscard]] HWND Top() const { return top_; }
-    [[nodiscard]] HWND Host() const { return host_; }
-    [[nodiscard]] HWND Surface() const;
     [[nodiscard]] HWND Part(int id) const;  // a child of the control by its identifier
     [[nodiscard]] HWND Day(int index) const { return Part(kDayIdBase + index); }
     [[nodiscard]] std::wstring Text(int id) const;
+    [[nodiscard]] int GreenCell() const;  // the selected cell by its colour, or -1
 
 private:
     HWND top_ = nullptr;
@@ -98,22 +97,10 @@ private:
 
 // Lets pending window messages run.
 void Pump();
-// A click as the mouse makes it: button down and up at the centre of a window.
-void Click(HWND window);
-// The same at a point of a window's client area.
-void ClickAt(HWND window, POINT client);
-// Where a window's centre is on the screen.
-[[nodiscard]] POINT ScreenCentre(HWND window);
-// Raises a top-level window above the others and makes it the foreground
-// window, so real input at its place reaches it.
-void BringToFront(HWND top);
-// Real input: the pointer moves to a point of the screen and the left button
-// is pressed and released there, so the window system's own hit-testing
-// picks the window. Returns once the release has been handled; false (with a
-// test failure) when the input never arrived.
-bool RealClick(POINT screen);
-// Where the green (selected) cell is, or -1.
-[[nodiscard]] int GreenCell(const AtlHost& host);
-[[nodiscard]] COLORREF ColourAt(HWND window, int x, int y);
+// Real input: the pointer moves to the centre of the window and the left
+// button is pressed and released there, so the window system's own
+// hit-testing picks the window that gets it. False (with a test failure)
+// when the input never arrived.
+bool RealClick(HWND window);
 
 }  // namespace nuv::test
