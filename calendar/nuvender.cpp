@@ -20,8 +20,6 @@
 namespace nuv {
 namespace {
 
-constexpr wchar_t kLibraryTitle[] = L"Ruviruve";
-constexpr wchar_t kInvalidDate[] = L"Invalid date";
 constexpr wchar_t kTextProperty[] = L"Text";
 constexpr wchar_t kTextMember[] = L"text";
 constexpr DWORD kStreamMagic = 0x3156554E;  // "NUV1"
@@ -392,7 +390,7 @@ STDMETHODIMP Nuvender::put_text(BSTR value) noexcept {
     try {
         const std::wstring_view text(value ? value : L"", SysStringLen(value));
         if (calendar_.PutText(text) == Calendar::PutResult::kInvalidDate) {
-            MessageBoxW(MessageOwner(), kInvalidDate, kLibraryTitle, MB_OK);
+            MessageBoxW(MessageOwner(), kInvalidDateText, kMessageTitle, MB_OK);
         }
         return S_OK;
     } catch (...) {

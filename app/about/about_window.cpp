@@ -2,6 +2,7 @@
 
 #include "twips.h"
 #include "velmi_controls.h"
+#include "velmi_texts.h"
 #include "win_system.h"
 
 namespace velmi {
@@ -16,17 +17,6 @@ constexpr TwipRect kOkRect{1680, 2280, 735, 255};
 // A fixed frame without a window icon.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
-// The first line is the text box's own name, as the program has always shown it.
-constexpr wchar_t kAboutText[] =
-    L"Text1\r\n"
-    L"Version 2.0 - October 26, 1999\r\n"
-    L"Copyright (c) 1999-2026 Tolvane.\r\n"
-    L"All rights reserved.\r\n"
-    L"\r\n"
-    L"Velmi - Tolvane Schedule\r\n"
-    L"Made by Tolvane\r\n"
-    L"Lindholm\r\n";
 
 }  // namespace
 

@@ -52,7 +52,7 @@ int Run() {
     SystemSound sound;
     StoreChoice store;
     MainWindow window({[&]() -> NoteStore& { return store.Open(); }, clock, sound,
-                       L"Local\\Tolvane.Velmi.OneCopy", helpFile});
+                       kSingleInstanceName, helpFile});
     if (!window.Create()) return 0;
     window.Show();
     MSG msg;

@@ -22,10 +22,6 @@ namespace {
 constexpr UINT WMAPP_STORE_PROBLEM = WM_APP + 1;
 
 constexpr DWORD kMaxUrl = 2084;  // the longest URL the shell takes
-constexpr wchar_t kTimerPrompt[] = L"Enter number of minutes for timer";
-
-constexpr wchar_t kSecondCopy[] =
-    L"Only one copy of Tolvane Schedule can be executed,  already open on this machine";
 
 struct MenuItem {
     int id;
@@ -183,7 +179,7 @@ bool MainWindow::CreateCalendar() {
 
 bool MainWindow::Load() {
     if (instance_.AnotherCopyRuns(services_.instanceName)) {
-        MessageBoxW(nullptr, kSecondCopy, kAppTitle, MB_OK);
+        MessageBoxW(nullptr, kSecondCopyText, kAppTitle, MB_OK);
         return false;
     }
     store_.Set(services_.openStore());

@@ -14,6 +14,7 @@
 #include "single_instance.h"
 #include "twips.h"
 #include "velmi_controls.h"
+#include "velmi_texts.h"
 #include "win_handle.h"
 
 #include <windows.h>
@@ -25,7 +26,6 @@
 
 namespace velmi {
 
-inline constexpr wchar_t kAppTitle[] = L"Velmi";
 inline constexpr UINT kTimerInterval = 50000;
 
 // Plays a sound file to its end.

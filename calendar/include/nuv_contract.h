@@ -24,6 +24,10 @@ inline constexpr int kMonthLabelId = NUV_ID_MONTH_LABEL;
 inline constexpr int kFrameId = NUV_ID_FRAME;
 inline constexpr int kDateBoxId = NUV_ID_DATE_BOX;
 
+// The box that refuses a text that is no date.
+inline constexpr wchar_t kMessageTitle[] = L"Ruviruve";
+inline constexpr wchar_t kInvalidDateText[] = L"Invalid date";
+
 // Resources of Nuv.ocx.
 inline constexpr int kArrowLeftIconId = NUV_IDI_ARROW_LEFT;
 inline constexpr int kArrowRightIconId = NUV_IDI_ARROW_RIGHT;

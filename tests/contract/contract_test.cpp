@@ -2,17 +2,22 @@
 // containers and scripts that use Nuv.ocx, the tools that find its parts, and
 // the notes users already have in the registry. A change to any of them
 // breaks someone outside this repository, so it must fail here first.
+#include "alarm_check.h"
+#include "calendar_model.h"
+#include "day_notes.h"
 #include "note_keys.h"
 #include "nuv_contract.h"
 #include "nuv_h.h"
 #include "process.h"
 #include "win_handle.h"
+#include "velmi_texts.h"
 #include "win_system.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -123,6 +128,29 @@ TEST(Contract, NotesLiveUnderTheirKeys) {
     EXPECT_EQ(velmi::kStoreKeyPath, L"Software\\Tolvane\\Ruviruve");
     // Day keys are the root path joined with the serial's text, blank first.
     EXPECT_EQ(velmi::NoteKeyPath(36526), L"Software\\Tolvane\\Ruviruve\\ 36526\\task");
+}
+
+// What users read and what their habits and tools look for.
+TEST(Contract, FixedTexts) {
+    const std::pair<std::wstring, std::wstring> texts[] = {
+        {velmi::kAppTitle, L"Velmi"},
+        {std::wstring(velmi::kCaptionPrefix), L"Scheduled items for "},
+        {std::wstring(velmi::kAlarmPrefix), L"Alarm went off at "},
+        {std::wstring(velmi::kTimerPrefix), L"Timer went off at "},
+        {velmi::kTimerPrompt, L"Enter number of minutes for timer"},
+        {velmi::kSecondCopyText,
+         L"Only one copy of Tolvane Schedule can be executed,  already open on this machine"},
+        {velmi::kSingleInstanceName, L"Local\\Tolvane.Velmi.OneCopy"},
+        {std::wstring(velmi::kAboutText).substr(0, 39),
+         L"Text1\r\nVersion 2.0 - October 26, 1999\r\n"},
+        {nuv::kMessageTitle, L"Ruviruve"},
+        {nuv::kInvalidDateText, L"Invalid date"},
+        // The calendar's labels before its first date.
+        {nuv::Face{}.monthLabel, L"Label3"},
+        {nuv::Face{}.yearLabel, L"Year"},
+    };
+    for (const auto& [text, expected] : texts)
+        EXPECT_EQ(text, expected);
 }
 
 }  // namespace
