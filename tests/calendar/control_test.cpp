@@ -213,6 +213,22 @@ TEST(Control, PropertyBags) {
     EXPECT_TRUE(answerer.Seen().empty());
 }
 
+// Containers that keep their controls in streams get the same date back.
+TEST(Control, StreamRoundTrip) {
+    ComPtr<IDispatch> saved = CreateControl();
+    PutText(saved.Get(), L"March 7,  2001");
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ComPtr<IPersistStreamInit> out, in;
+    ASSERT_EQ(saved.As(&out), S_OK);
+    ASSERT_EQ(out->Save(stream.Get(), TRUE), S_OK);
+    ASSERT_EQ(stream->Seek({}, STREAM_SEEK_SET, nullptr), S_OK);
+    ComPtr<IDispatch> loaded = CreateControl();
+    ASSERT_EQ(loaded.As(&in), S_OK);
+    ASSERT_EQ(in->Load(stream.Get()), S_OK);
+    EXPECT_EQ(GetText(loaded.Get()), L"March  7,  2001");
+}
+
 TEST(Control, ClassFactoryServesOnlyTheCalendarAndCountsWhatLives) {
     HMODULE library = LoadLibraryW((BinDirectory() + L"Nuv.ocx").c_str());
     ASSERT_NE(library, nullptr);
