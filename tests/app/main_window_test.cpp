@@ -77,24 +77,26 @@ TEST_F(MainWindowTest, TheSessionsEndKeepsTheNote) {
 }
 
 TEST_F(MainWindowTest, EveryWayOutOfProductsBringsTheNoteBack) {
+    Menu(kMenuProductsId);
+    EXPECT_FALSE(IsWindowVisible(Main()));
+    MessageBoxAnswerer answerer;
+    mainWindow->Alarms().timers = {{0, 570}, 1};  // a countdown due at 09:30
+    SendMessageW(Main(), WM_TIMER, kCountdownTimerId, 0);
+    EXPECT_EQ(answerer.Seen().size(), 1u);  // it goes off while the window is hidden
+
     const std::function<void(HWND)> ways[] = {
         [](HWND w) { SendMessageW(GetDlgItem(w, kProductsBackId), BM_CLICK, 0, 0); },
         [](HWND w) { SendMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); },
         [](HWND w) { SendMessageW(w, WM_SYSKEYDOWN, VK_F4, KF_ALTDOWN << 16); }};
-    MessageBoxAnswerer answerer;
     for (const auto& leave : ways) {
+        SCOPED_TRACE(&leave - ways);
         Menu(kMenuProductsId);
         const auto products = TopLevelWindows(kProductsWindowClass);
         ASSERT_EQ(products.size(), 1u);
-        EXPECT_FALSE(IsWindowVisible(Main()));
-        const size_t reports = answerer.Seen().size();
-        mainWindow->Alarms().timers = {{0, 570}, 1};  // a countdown due at 09:30
-        SendMessageW(Main(), WM_TIMER, kCountdownTimerId, 0);
-        EXPECT_EQ(answerer.Seen().size(), reports + 1);  // it goes off while hidden
         leave(products[0]);
-        Pump();
+        // Activation reaches this thread through the X server, a little later.
+        EXPECT_TRUE(PumpUntil([&] { return GetFocus() == Note(); }, 2s));
         EXPECT_TRUE(IsWindowVisible(Main()));
-        EXPECT_EQ(GetFocus(), Note());
     }
 }
 
