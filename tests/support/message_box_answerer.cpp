@@ -1,5 +1,7 @@
 #include "message_box_answerer.h"
 
+#include "window_input.h"
+
 #include <algorithm>
 
 namespace velmi::test {
@@ -8,30 +10,13 @@ namespace {
 constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
 constexpr int kMessageIconId = 0x0440;  // the static that shows its icon
 
-bool IsButton(HWND window) {
+bool HasClass(HWND window, const wchar_t* name) {
     wchar_t cls[16] = {};
     GetClassNameW(window, cls, 16);
-    return _wcsicmp(cls, L"Button") == 0;
-}
-
-bool IsDialogOf(HWND window, DWORD processId) {
-    wchar_t cls[16] = {};
-    GetClassNameW(window, cls, 16);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    return pid == processId && wcscmp(cls, L"#32770") == 0 && IsWindowVisible(window);
+    return _wcsicmp(cls, name) == 0;
 }
 
 }  // namespace
-
-std::wstring WindowText(HWND window) {
-    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const auto copied =
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(copied));
-    return text;
-}
 
 MessageBoxAnswerer::MessageBoxAnswerer(int answer, DWORD processId)
     : processId_(processId), answer_(answer), thread_([this] { Run(); }) {}
@@ -62,19 +47,13 @@ bool MessageBoxAnswerer::WaitForCount(size_t count, std::chrono::milliseconds ti
 }
 
 void MessageBoxAnswerer::Run() {
-    while (!stop_) {
-        std::pair<DWORD, std::vector<HWND>> found{processId_, {}};
-        EnumWindows(
-            [](HWND window, LPARAM param) -> BOOL {
-                auto* f = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(param);
-                if (IsDialogOf(window, f->first)) f->second.push_back(window);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        const std::vector<HWND>& boxes = found.second;
-        for (HWND box : boxes)
-            Visit(box);
-        Sleep(20);
+    for (; !stop_; Sleep(20)) {
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); w;
+             w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == processId_ && IsWindowVisible(w)) Visit(w);
+        }
     }
 }
 
@@ -94,39 +73,35 @@ void MessageBoxAnswerer::Visit(HWND box) {
             seen_.push_back(std::move(seen));
             seenChanged_.notify_all();
         }
-        if (hold_ || answered_.contains(box)) return;
-        answered_.insert(box);
+        if (hold_ || !answered_.insert(box).second) return;
         if (!replies_.empty()) {
             reply = replies_.front();
             replies_.erase(replies_.begin());
         }
     }
-    if (HWND field = FindWindowExW(box, nullptr, L"Edit", nullptr)) {
+    if (HWND field = FindWindowExW(box, nullptr, L"Edit", nullptr))
         SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(reply.first.c_str()));
-    }
     Press(box, reply.second);
 }
 
 SeenBox MessageBoxAnswerer::Read(HWND box) {
-    SeenBox seen;
-    seen.window = box;
-    seen.title = WindowText(box);
-    seen.text = WindowText(GetDlgItem(box, kMessageTextId));
     // The icon static is always there; it holds an icon only when the box has one.
     HWND icon = GetDlgItem(box, kMessageIconId);
-    seen.hasIcon = icon && SendMessageW(icon, STM_GETICON, 0, 0) != 0;
-    seen.owner = GetWindow(box, GW_OWNER);
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (IsButton(c)) seen.buttons.push_back(WindowText(c));
-    }
+    SeenBox seen{WindowText(box),
+                 WindowText(GetDlgItem(box, kMessageTextId)),
+                 {},
+                 icon && SendMessageW(icon, STM_GETICON, 0, 0) != 0,
+                 GetWindow(box, GW_OWNER),
+                 box};
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (HasClass(c, L"Button")) seen.buttons.push_back(WindowText(c));
     return seen;
 }
 
 void MessageBoxAnswerer::Press(HWND box, int id) {
     HWND button = GetDlgItem(box, id);
-    for (HWND c = GetWindow(box, GW_CHILD); c && !button; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (IsButton(c)) button = c;
-    }
+    for (HWND c = GetWindow(box, GW_CHILD); c && !button; c = GetWindow(c, GW_HWNDNEXT))
+        if (HasClass(c, L"Button")) button = c;
     if (button) id = GetDlgCtrlID(button);
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }

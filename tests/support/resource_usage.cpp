@@ -76,22 +76,11 @@ long long HeapBytesInUse() {
 }  // namespace
 
 ResourceUsage MeasureResources() {
-    ResourceUsage usage;
-    const HANDLE self = GetCurrentProcess();
-    usage.gdi = static_cast<long>(GetGuiResources(self, GR_GDIOBJECTS));
-    if (usage.gdi == 0) usage.gdi = CountGdiObjects();
-    usage.user = static_cast<long>(GetGuiResources(self, GR_USEROBJECTS));
-    if (usage.user == 0) usage.user = CountUserObjects();
-    DWORD handles = 0;
-    if (GetProcessHandleCount(self, &handles) && handles > 0) {
-        usage.handles = static_cast<long>(handles);
-    } else {
-        usage.handles = CountHandles();
-    }
+    ResourceUsage usage{CountGdiObjects(), CountUserObjects(), CountHandles()};
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof(memory);
-    if (GetProcessMemoryInfo(self, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                             sizeof(memory))) {
+    if (GetProcessMemoryInfo(GetCurrentProcess(),
+                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
         usage.workingSet = static_cast<long long>(memory.WorkingSetSize);
         // Wine fills only the older field, which Windows keeps equal to it.
         usage.privateBytes =

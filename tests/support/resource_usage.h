@@ -17,8 +17,8 @@ struct ResourceUsage {
     long long heapBytes = 0;     // in use on every heap of the process
 };
 
-// GetGuiResources and GetProcessHandleCount where the platform answers them;
-// Wine 8 answers 0 to all three, so there the objects are counted one by one.
+// Wine 8 answers 0 to GetGuiResources and GetProcessHandleCount, so the
+// objects are counted one by one, slot by slot.
 [[nodiscard]] ResourceUsage MeasureResources();
 
 [[nodiscard]] std::string Describe(const ResourceUsage& usage);
