@@ -230,7 +230,7 @@ TEST(Control, StreamRoundTrip) {
 }
 
 TEST(Control, ClassFactoryServesOnlyTheCalendarAndCountsWhatLives) {
-    HMODULE library = LoadLibraryW((BinDirectory() + L"Nuv.ocx").c_str());
+    HMODULE library = LoadLibraryW(L"Nuv.ocx");  // from the test's own folder
     ASSERT_NE(library, nullptr);
     auto getClass = velmi::test::ProcAddress<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
         library, "DllGetClassObject");
