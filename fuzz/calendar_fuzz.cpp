@@ -111,12 +111,12 @@ public:
     }
 
     std::string Report() const {
-        const nuv::Face& f = calendar.face();
-        std::string s = "actions:" + log + "\n  box " + Escaped(f.dateBox) + ", labels " +
-                        Escaped(f.monthLabel + L"|" + f.yearLabel) + ", Change at";
+        std::string s = "actions:" + log + "\n  labels " +
+                        Escaped(calendar.face().monthLabel + L"|" + calendar.face().yearLabel) +
+                        ", box at each Change";
         for (const auto& t : raised)
             s += " " + Escaped(t);
-        return s;
+        return s + ", box " + Escaped(calendar.Text());
     }
 
     // Exactly the month of `d` in the cells with its day green, and the labels.
