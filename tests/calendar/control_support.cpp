@@ -1,7 +1,5 @@
 #include "control_support.h"
 
-#include "calendar_model.h"
-#include "message_box_answerer.h"
 #include "proc_address.h"
 
 #include <gtest/gtest.h>
@@ -18,13 +16,6 @@ ComPtr<_Nuvender> Typed(IDispatch* control) {
 }
 
 }  // namespace
-
-std::wstring BinDirectory() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir(path);
-    return dir.substr(0, dir.find_last_of(L"\\/") + 1);
-}
 
 ComPtr<IDispatch> CreateControl() {
     ComPtr<IDispatch> control;
@@ -50,15 +41,6 @@ void PutText(IDispatch* control, const std::wstring& text) {
 
 HRESULT PutDate(IDispatch* control, DATE date) {
     return Typed(control)->putdate(&date);
-}
-
-DATE Date(int year, int month, int day) {
-    return velmi::SerialFromCivil({year, month, day});
-}
-
-STDMETHODIMP ChangeSink::QueryInterface(REFIID riid, void** out) {
-    // The control asks its sinks for the event interface, which is IDispatch.
-    return OnStack::QueryInterface(riid == DIID___Nuvender ? IID_IDispatch : riid, out);
 }
 
 STDMETHODIMP ChangeSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
@@ -115,10 +97,6 @@ HWND AtlHost::Part(int id) const {
     return GetDlgItem(GetDlgItem(surface, kFrameId), id);
 }
 
-std::wstring AtlHost::Text(int id) const {
-    return velmi::test::WindowText(Part(id));
-}
-
 int AtlHost::GreenCell() const {
     for (int i = 0; i < kDayCount; ++i) {
         HWND day = Day(i);
@@ -132,17 +110,6 @@ int AtlHost::GreenCell() const {
     return -1;
 }
 
-void Pump() {
-    MSG msg;
-    for (int round = 0; round < 3; ++round) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    }
-}
-
 bool RealClick(HWND window) {
     RECT r{};
     GetWindowRect(window, &r);
@@ -154,16 +121,13 @@ bool RealClick(HWND window) {
     // The input is queued for the thread that owns the window under the
     // pointer; it is handled only while we pump.
     bool released = false;
-    for (const DWORD start = GetTickCount(); !released && GetTickCount() - start < 3000;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&msg);
-            released = released || msg.message == WM_LBUTTONUP;
-        }
-        Sleep(5);
-    }
+    EXPECT_TRUE(velmi::test::PumpUntil([&] { return released; }, std::chrono::seconds(3),
+                                       [&](MSG& msg) {
+                                           released = released || msg.message == WM_LBUTTONUP;
+                                           return false;
+                                       }))
+        << "the click never came";
     Pump();
-    EXPECT_TRUE(released) << "the click never came";
     return released;
 }
 

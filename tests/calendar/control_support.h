@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "calendar_model.h"
 #include "nuv_contract.h"
+#include "window_input.h"
 #include "win_com.h"
 #include "nuv_h.h"
 
@@ -19,14 +21,13 @@ namespace nuv::test {
 
 using Microsoft::WRL::ComPtr;
 
-// Directory of the running test executable, where Nuv.ocx is built too.
-[[nodiscard]] std::wstring BinDirectory();
-
 [[nodiscard]] ComPtr<IDispatch> CreateControl();
 [[nodiscard]] std::wstring GetText(IDispatch* control);
 void PutText(IDispatch* control, const std::wstring& text);
 HRESULT PutDate(IDispatch* control, DATE date);
-[[nodiscard]] DATE Date(int year, int month, int day);
+[[nodiscard]] inline DATE Date(int year, int month, int day) {
+    return velmi::SerialFromCivil({year, month, day});
+}
 
 // A COM object on the test's stack: it counts references, so that a test
 // can see the control give back all it took, and never deletes itself.
@@ -59,7 +60,10 @@ class ChangeSink final : public DispatchOnStack {
 public:
     explicit ChangeSink(IDispatch* control) : control_(control) { Connect(true); }
     ~ChangeSink() { Connect(false); }
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
+    // The control asks its sinks for the event interface, which is IDispatch.
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        return OnStack::QueryInterface(riid == DIID___Nuvender ? IID_IDispatch : riid, out);
+    }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                         UINT*) override;
     // Advises or unadvises; a sink may leave from inside the event.
@@ -86,7 +90,7 @@ public:
     [[nodiscard]] HWND Top() const { return top_; }
     [[nodiscard]] HWND Part(int id) const;  // a child of the control by its identifier
     [[nodiscard]] HWND Day(int index) const { return Part(kDayIdBase + index); }
-    [[nodiscard]] std::wstring Text(int id) const;
+    [[nodiscard]] std::wstring Text(int id) const { return velmi::test::WindowText(Part(id)); }
     [[nodiscard]] int GreenCell() const;  // the selected cell by its colour, or -1
 
 private:
@@ -95,8 +99,7 @@ private:
     ComPtr<IDispatch> control_;
 };
 
-// Lets pending window messages run.
-void Pump();
+using velmi::test::Pump;
 // Real input: the pointer moves to the centre of the window and the left
 // button is pressed and released there, so the window system's own
 // hit-testing picks the window that gets it. False (with a test failure)

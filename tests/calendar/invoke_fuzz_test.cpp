@@ -1,9 +1,10 @@
 // Hostile but well-formed callers: random IDispatch::Invoke calls and random
 // property bags, on a bare control and on one hosted in place. What is ours
-// on that path is the argument check and the three members, so the calls mix
-// the members' own shapes with any other, and about fifteen kinds of
-// argument. Nothing may crash, memory and handles must not grow, every object
-// handed over must come back, and afterwards the control must still work.
+// on that path is the argument check, the three members and the bag reads, so
+// the calls use the members' ids with any flags and counts, and texts, days
+// and objects as arguments. Nothing may crash, memory and handles must not
+// grow, every object handed over must come back, and afterwards the control
+// must still work.
 //
 // Every run prints its seed; VELMI_FUZZ_SEED repeats a run, VELMI_INVOKE_CALLS
 // sets the number of calls (20,000; a tenth as many bag loads).
@@ -20,10 +21,6 @@
 
 namespace nuv::test {
 namespace {
-
-using namespace std::chrono_literals;
-using velmi::test::MeasureResources;
-using velmi::test::ResourceUsage;
 
 std::uint64_t EnvNumber(const wchar_t* name, std::uint64_t fallback) {
     wchar_t value[32] = {};
@@ -48,76 +45,55 @@ public:
     explicit Fuzzer(std::uint64_t seed) : random_(seed) {}
     std::uint32_t Below(std::uint32_t n) { return static_cast<std::uint32_t>(random_() % n); }
 
-    // One of the argument kinds; by reference it points into `store`. Texts
-    // that are no date are rare: each one a put takes costs a message box.
-    void Argument(VARIANT& v, VARIANT& store, bool byValue = false) {
-        constexpr VARTYPE kDateRef = VT_DATE | VT_BYREF, kVariantRef = VT_VARIANT | VT_BYREF;
-        static constexpr VARTYPE kTypes[] = {VT_BSTR,    VT_BSTR, VT_BSTR,  VT_DATE,
-                                             VT_DATE,    VT_R8,   VT_NULL,  VT_DISPATCH,
-                                             VT_UNKNOWN, VT_I4,   kDateRef, kVariantRef};
+    // A text, a day, an object or nothing. Texts that are no date are rare:
+    // each put of one costs a message box.
+    void Argument(VARIANT& v) {
+        static constexpr VARTYPE kTypes[] = {VT_BSTR, VT_BSTR, VT_DATE, VT_DISPATCH, VT_NULL};
         static constexpr std::wstring_view kTexts[] = {
             L"11-15-1999", L"  ", L"March  1,  2000", L"12/31/9999", {L"3-7-2001\0zz", 11}, {}};
         static const double kDays[] = {36600.75, -0.5, 2958465.99, -657435, 1e300, std::nan("")};
-        const VARTYPE vt = kTypes[Below(std::size(kTypes) - (byValue ? 2 : 0))];
         const std::wstring_view text = Below(200) ? kTexts[Below(6)] : L"no date";
-        const double number = kDays[Below(6)];
         VariantInit(&v);
-        v.vt = vt;
-        if (vt == VT_BSTR && !text.empty()) {
+        v.vt = kTypes[Below(5)];
+        if (v.vt == VT_BSTR && !text.empty())
             v.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-        }
-        if (vt == VT_DATE || vt == VT_R8) v.dblVal = number;
-        if (vt == VT_I4) v.lVal = static_cast<LONG>(Below(40));
-        if (vt == VT_DISPATCH) v.pdispVal = (probe.AddRef(), &probe);
-        store.date = number;
-        if (vt == kDateRef) v.pdate = &store.date;
-        if (vt == kVariantRef) {
-            Argument(store, v, true);
-            v.vt = VT_VARIANT | VT_BYREF;
-            v.pvarVal = &store;
-        }
+        if (v.vt == VT_DATE) v.date = kDays[Below(6)];
+        if (v.vt == VT_DISPATCH) v.pdispVal = (probe.AddRef(), &probe);
     }
 
-    // A call in the members' own shapes or in any other.
+    // A call to one of the members, or to none, in any shape; counts that do
+    // not match their pointers are refused before any use.
     void Call(IDispatch* control) {
-        static constexpr DISPID kIds[] = {kTextDispId, kPutDateDispId, DISPID_VALUE, 0x60000001,
-                                          0x7FFFFFFF};
-        static constexpr WORD kFlags[] = {DISPATCH_METHOD, DISPATCH_PROPERTYGET,
-                                          DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF, 3};
-        VARIANT args[3], stores[3] = {};
+        static constexpr DISPID kIds[] = {kTextDispId, kPutDateDispId, DISPID_VALUE};
+        VARIANT args[3], result;
         DISPID named[3] = {DISPID_PROPERTYPUT, DISPID_PROPERTYPUT, 0};
         DISPPARAMS params{args, named, Below(4), 0};
         for (UINT i = 0; i < 3; ++i)
-            Argument(args[i], stores[i]);
-        const WORD flags = kFlags[Below(5)];
+            Argument(args[i]);
+        const auto flags = static_cast<WORD>(1 << Below(4));
         params.cNamedArgs = flags & DISPATCH_PROPERTYPUT ? 1 : Below(8) == 0;
         if (Below(20) == 0) params.cNamedArgs = params.cArgs + 1;
         if (Below(20) == 0) params.rgvarg = nullptr;
         if (Below(20) == 0) params.rgdispidNamedArgs = nullptr;
-        VARIANT result;
         VariantInit(&result);
         EXCEPINFO exception{};
         UINT argError = 0;
         const bool noParams = Below(50) == 0;
         const HRESULT hr =
-            control->Invoke(kIds[Below(5)], Below(30) ? IID_NULL : IID_IDispatch, 0, flags,
+            control->Invoke(kIds[Below(3)], Below(30) ? IID_NULL : IID_IDispatch, 0, flags,
                             noParams ? nullptr : &params, Below(2) ? &result : nullptr,
                             Below(2) ? &exception : nullptr, &argError);
-        // Counts that do not match their pointers are refused before any use.
         if (noParams) {
             EXPECT_EQ(hr, E_POINTER);
-        } else if ((params.cNamedArgs > params.cArgs || (params.cArgs && !params.rgvarg) ||
-                    (params.cNamedArgs && !params.rgdispidNamedArgs))) {
+        } else if (params.cNamedArgs > params.cArgs || (params.cArgs && !params.rgvarg) ||
+                   (params.cNamedArgs && !params.rgdispidNamedArgs)) {
             EXPECT_EQ(hr, E_INVALIDARG);
         }
         VariantClear(&result);
-        SysFreeString(exception.bstrSource);
-        SysFreeString(exception.bstrDescription);
-        SysFreeString(exception.bstrHelpFile);
-        for (UINT i = 0; i < 3; ++i) {
-            if (args[i].vt == (VT_VARIANT | VT_BYREF)) VariantClear(&stores[i]);
-            VariantClear(&args[i]);
-        }
+        for (BSTR text : {exception.bstrSource, exception.bstrDescription, exception.bstrHelpFile})
+            SysFreeString(text);
+        for (VARIANT& arg : args)
+            VariantClear(&arg);
     }
 
     Probe probe;
@@ -126,15 +102,15 @@ private:
     std::mt19937_64 random_;
 };
 
-// A bag whose entries hold the argument kinds above, or fail to be read.
+// A bag whose entries hold the arguments above, or fail to be read.
 class RandomBag final : public OnStack<IPropertyBag> {
 public:
     explicit RandomBag(Fuzzer& f) : fuzzer_(f) {}
     STDMETHODIMP Read(LPCOLESTR, VARIANT* value, IErrorLog*) override {
         // The value is [in, out]: what it holds must be nothing to free.
-        if (value->vt != VT_EMPTY && !(value->vt == VT_BSTR && !value->bstrVal)) foreign = true;
+        foreign = foreign || (value->vt != VT_EMPTY && !(value->vt == VT_BSTR && !value->bstrVal));
         if (fuzzer_.Below(3) == 0) return fuzzer_.Below(4) ? E_INVALIDARG : E_FAIL;
-        fuzzer_.Argument(*value, unused_, true);  // a bag answers by value
+        fuzzer_.Argument(*value);
         return S_OK;
     }
     STDMETHODIMP Write(LPCOLESTR, VARIANT*) override { return fuzzer_.Below(2) ? S_OK : E_FAIL; }
@@ -142,17 +118,7 @@ public:
 
 private:
     Fuzzer& fuzzer_;
-    VARIANT unused_{};
 };
-
-// After the storm the control behaves as before it.
-void ExpectWorking(IDispatch* control) {
-    ChangeSink sink(control);
-    PutText(control, L"11-15-1999");
-    EXPECT_EQ(PutDate(control, Date(2001, 3, 7)), S_OK);
-    EXPECT_EQ(sink.texts, (std::vector<std::wstring>{L"November  15,  1999", L"November  15,  1999",
-                                                     L"March  7,  2001"}));
-}
 
 TEST(InvokeFuzz, RandomCallsAndBagsNeitherCrashNorLeakAndTheControlStillWorks) {
     const std::uint64_t seed = EnvNumber(L"VELMI_FUZZ_SEED", GetTickCount64());
@@ -182,18 +148,18 @@ TEST(InvokeFuzz, RandomCallsAndBagsNeitherCrashNorLeakAndTheControlStillWorks) {
             Pump();
         };
         round();  // the platform's caches fill
-        const ResourceUsage before = MeasureResources();
+        const velmi::test::ResourceUsage before = velmi::test::MeasureResources();
         round();
-        const ResourceUsage after = MeasureResources();
+        const velmi::test::ResourceUsage after = velmi::test::MeasureResources();
         const std::string change = Describe(before) + " -> " + Describe(after);
         EXPECT_LE(after.heapBytes, before.heapBytes + 256 * 1024) << change;
-        EXPECT_LE(after.handles, before.handles + 8) << change;
-        EXPECT_LE(after.gdi, before.gdi + 8) << change;
+        EXPECT_LE(after.handles + after.gdi, before.handles + before.gdi + 8) << change;
         EXPECT_LE(after.user, before.user + 2) << change;
-        for (const auto& box : answerer.Seen())
-            EXPECT_EQ(box.text, L"Invalid date");
-        ExpectWorking(bare.Get());
-        ExpectWorking(host.Control());
+        for (IDispatch* control : {bare.Get(), host.Control()}) {
+            ChangeSink sink(control);
+            EXPECT_EQ(PutDate(control, Date(2002, 4, 8)), S_OK);
+            EXPECT_EQ(sink.texts, std::vector<std::wstring>{L"April  8,  2002"});
+        }
     }
     EXPECT_FALSE(foreign) << "IPropertyBag::Read was handed a value the control never cleared";
     EXPECT_EQ(fuzzer.probe.Refs(), 1u) << "the control kept or lost references to an argument";
