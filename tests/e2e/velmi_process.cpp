@@ -75,13 +75,6 @@ HWND VelmiProcess::Child(int id) const {
     return search.found;
 }
 
-HWND VelmiProcess::Focus() const {
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof(gui);
-    GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &gui);
-    return gui.hwndFocus;
-}
-
 HWND VelmiProcess::DayCell(int day) const {
     constexpr int kDays = 37;
     HWND surface = FindWindowExW(main_, nullptr, L"NuvenderSurface", nullptr);
@@ -119,15 +112,6 @@ void TypeInto(HWND window, const std::wstring& text) {
         if (c == L'\n') continue;  // Enter gives the line break
         SendMessageW(window, WM_CHAR, c, 1);
     }
-}
-
-std::wstring TodayCanonical() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    wchar_t month[64] = {};
-    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &now, L"MMMM", month, 64, nullptr);
-    return std::wstring(month) + L"  " + std::to_wstring(now.wDay) + L",  " +
-           std::to_wstring(now.wYear);
 }
 
 std::string RegQuery(const std::wstring& key) {

@@ -26,7 +26,6 @@ public:
     [[nodiscard]] bool Running() const;
     [[nodiscard]] HWND Main() const noexcept { return main_; }
     [[nodiscard]] HWND Child(int id) const;  // a control of the main window, at any depth
-    [[nodiscard]] HWND Focus() const;        // the window with the keyboard focus
     // The calendar's visible day cell showing the day number, or null.
     [[nodiscard]] HWND DayCell(int day) const;
 
@@ -44,9 +43,6 @@ void ClickCentre(HWND window);
 
 // Types text into a window, one WM_CHAR per character (CR LF as a line break).
 void TypeInto(HWND window, const std::wstring& text);
-
-// Today in the calendar's own form, in the user's locale.
-[[nodiscard]] std::wstring TodayCanonical();
 
 // The directory of the test executables, where Velmi.exe and Nuv.ocx are built.
 [[nodiscard]] std::wstring BinDir();

@@ -1,7 +1,5 @@
 #include "main_window_driver.h"
 
-#include "process.h"
-
 namespace velmi::reliability {
 
 MainWindowDriver::MainWindowDriver(std::wstring testKey, std::wstring instanceName)
@@ -14,7 +12,7 @@ MainWindowDriver::MainWindowDriver(std::wstring testKey, std::wstring instanceNa
 
 MainWindowDriver::~MainWindowDriver() {
     window_.reset();
-    DrainMessages();
+    Pump();
     if (root_) RegCloseKey(root_);
     RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
 }
@@ -22,19 +20,29 @@ MainWindowDriver::~MainWindowDriver() {
 bool MainWindowDriver::Start() {
     // The copy before must be gone, or the new one finds it running.
     window_.reset();
-    window_ = std::make_unique<MainWindow>(
-        MainWindowServices{[this]() -> NoteStore& { return *store_; }, clock, sound, instance_,
-                           L"VelmiReg.htm", [](const std::wstring&) {}});
+    window_ = std::make_unique<MainWindow>(MainWindowServices{
+        [this]() -> NoteStore& { return *store_; }, clock, sound, instance_, L"VelmiReg.htm",
+        [this](const std::wstring& path) { opened.push_back(path); }});
     if (!window_->Create()) return false;
     window_->Show();
-    DrainMessages();
+    Pump();
     return true;
 }
 
 bool MainWindowDriver::Close() {
     SendMessageW(Main(), WM_CLOSE, 0, 0);
-    DrainMessages();  // the program's end: WM_QUIT, which this loop drops
+    Pump();
     return Main() == nullptr;
+}
+
+void MainWindowDriver::Pump() {
+    MSG msg;
+    // WM_QUIT, the program's end, is dropped: the next start makes a new window.
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (window_ && window_->PreTranslateMessage(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }
 
 HWND MainWindowDriver::Item(int id) const {
@@ -58,10 +66,6 @@ HWND MainWindowDriver::CalendarPart(int id) const {
                : GetDlgItem(GetDlgItem(surface, nuv::kFrameId), id);
 }
 
-std::vector<HWND> MainWindowDriver::AboutWindows() const {
-    return test::TopLevelWindows(kAboutWindowClass);
-}
-
 void MainWindowDriver::Click(HWND window) const {
     RECT r{};
     GetClientRect(window, &r);
@@ -72,10 +76,6 @@ void MainWindowDriver::ClickAt(HWND window, POINT at) const {
     const LPARAM where = MAKELPARAM(at.x, at.y);
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
     SendMessageW(window, WM_LBUTTONUP, 0, where);
-}
-
-void MainWindowDriver::Menu(int id) const {
-    SendMessageW(Main(), WM_COMMAND, id, 0);
 }
 
 void MainWindowDriver::Type(HWND window, std::wstring_view text) const {
@@ -91,14 +91,6 @@ void MainWindowDriver::Type(HWND window, std::wstring_view text) const {
 void MainWindowDriver::Key(HWND window, UINT vk) const {
     MSG msg{window, WM_KEYDOWN, vk, 0, 0, {}};
     if (!window_->PreTranslateMessage(msg)) SendMessageW(window, WM_KEYDOWN, vk, 0);
-}
-
-void DrainMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
 }
 
 }  // namespace velmi::reliability
