@@ -3,11 +3,11 @@
 // answered as a user would.
 #pragma once
 
-#include "layout.h"
+#include "nuv_contract.h"
 #include "main_window.h"
 #include "message_box_answerer.h"
 #include "registry_note_store.h"
-#include "screenshot.h"
+#include "window_input.h"
 
 #include <gtest/gtest.h>
 
@@ -53,17 +53,6 @@ private:
     RegistryNoteStore inner_;
 };
 
-inline void Pump() {
-    MSG msg;
-    for (int round = 0; round < 4; ++round) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    }
-}
-
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -72,6 +61,12 @@ protected:
                                   nullptr, &root, nullptr),
                   ERROR_SUCCESS);
         store = std::make_unique<TestStore>(root);
+        mainWindow = std::make_unique<MainWindow>(MainWindowServices{
+            [this]() -> NoteStore& { return *store; }, clock, sound,
+            L"Local\\VelmiTests.MainWindow", L"VelmiReg.htm", [](const std::wstring&) {}});
+        ASSERT_TRUE(mainWindow->Create());
+        mainWindow->Show();
+        Pump();
     }
     void TearDown() override {
         mainWindow.reset();
@@ -79,36 +74,16 @@ protected:
         RegCloseKey(root);
         RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
     }
-    void Start() {
-        mainWindow = std::make_unique<MainWindow>(
-            MainWindowServices{[this]() -> NoteStore& { return *store; }, clock, sound,
-                               L"Local\\VelmiTests.MainWindow", L"VelmiReg.htm",
-                               [this](const std::wstring& path) { opened.push_back(path); }});
-        ASSERT_TRUE(mainWindow->Create());
-        mainWindow->Show();
-        Pump();
-    }
-    HWND Note() const { return GetDlgItem(mainWindow->Window(), kNoteBoxId); }
-    HWND CalendarPart(int id) const {
-        HWND frame = GetDlgItem(mainWindow->Calendar().Window(), nuv::kFrameId);
-        return id == nuv::kDateBoxId ? GetDlgItem(mainWindow->Calendar().Window(), id)
-                                     : GetDlgItem(frame, id);
-    }
-    void Click(HWND w) {
-        SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-        SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-    }
-    void Key(UINT vk) {
-        MSG msg{GetFocus(), WM_KEYDOWN, vk, 0, 0, {}};
-        if (!mainWindow->PreTranslateMessage(msg)) SendMessageW(msg.hwnd, WM_KEYDOWN, vk, 0);
-    }
+    HWND Main() const { return mainWindow->Window(); }
+    HWND Note() const { return Child(Main(), kNoteBoxId); }
+    HWND CalendarPart(int id) const { return Child(mainWindow->Calendar().Window(), id); }
+    void Menu(int id) const { SendMessageW(Main(), WM_COMMAND, id, 0); }
     std::wstring Stored(DateSerial day) { return RegistryNoteStore(root).ReadNote(day).text; }
 
     HKEY root = nullptr;
     TestClock clock;
     RecordingSound sound;
     std::unique_ptr<TestStore> store;
-    std::vector<std::wstring> opened;  // what the program asked the platform to open
     std::unique_ptr<MainWindow> mainWindow;
 };
 

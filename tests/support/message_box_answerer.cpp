@@ -1,5 +1,7 @@
 #include "message_box_answerer.h"
 
+#include "window_input.h"
+
 #include <algorithm>
 
 namespace velmi::test {
@@ -23,15 +25,6 @@ bool IsDialogOf(HWND window, DWORD processId) {
 }
 
 }  // namespace
-
-std::wstring WindowText(HWND window) {
-    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const auto copied =
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(copied));
-    return text;
-}
 
 MessageBoxAnswerer::MessageBoxAnswerer(int answer, DWORD processId)
     : processId_(processId), answer_(answer), thread_([this] { Run(); }) {}

@@ -3,6 +3,8 @@
 // its title and text, and presses a button.
 #pragma once
 
+#include "window_input.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -64,8 +66,5 @@ private:
     std::vector<std::pair<std::wstring, int>> replies_;
     std::thread thread_;
 };
-
-// The text of a window, read with WM_GETTEXT so it works across processes.
-[[nodiscard]] std::wstring WindowText(HWND window);
 
 }  // namespace velmi::test

@@ -1,5 +1,7 @@
 #include "screenshot.h"
 
+#include "window_input.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -11,15 +13,7 @@ void SaveScreenshot(HWND window, const std::wstring& name) {
     // Wine paints into a buffer of its own and copies it to the X screen, which
     // is what we read, only now and then while painting; waiting idle for
     // messages lets it copy the rest, or the picture may miss the last strokes.
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 150) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    }
+    Pump(std::chrono::milliseconds(150));
     RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (window) GetWindowRect(window, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;

@@ -1,0 +1,71 @@
+#include "window_input.h"
+
+namespace velmi::test {
+
+void Pump(std::chrono::milliseconds duration, const KeyFilter& filter) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(duration.count());
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (filter && filter(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+    } while (true);
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout,
+               const KeyFilter& filter) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+    while (!done()) {
+        if (GetTickCount64() >= end) return false;
+        Pump(std::chrono::milliseconds(10), filter);
+    }
+    return true;
+}
+
+HWND Child(HWND parent, int id) {
+    std::pair<int, HWND> search{id, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<std::pair<int, HWND>*>(param);
+            if (GetDlgCtrlID(child) != s->first) return TRUE;
+            s->second = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+void Click(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    Click(window, {r.right / 2, r.bottom / 2});
+}
+
+void Click(HWND window, POINT at) {
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    SendMessageW(window, WM_LBUTTONUP, 0, where);
+}
+
+void Type(HWND window, std::wstring_view text, const KeyFilter& filter) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\n' && i > 0 && text[i - 1] == L'\r') continue;
+        MSG enter{window, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+        if (c == L'\r' && filter && filter(enter)) continue;
+        SendMessageW(window, WM_CHAR, c, 1);
+    }
+}
+
+void Key(HWND window, UINT vk, const KeyFilter& filter) {
+    MSG msg{window, WM_KEYDOWN, vk, 0, 0, {}};
+    if (!filter || !filter(msg)) SendMessageW(window, WM_KEYDOWN, vk, 0);
+}
+
+}  // namespace velmi::test

@@ -1,0 +1,45 @@
+// Drives windows the way a user's mouse and keyboard reach them: one pump,
+// one child finder, one text reader, one click and one typist for every test.
+// Click, Type and Key send their messages, so they work on windows of other
+// processes too; Pump runs only this thread's queue.
+#pragma once
+
+#include "win_system.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string_view>
+
+namespace velmi::test {
+
+// Sees each keyboard message before it is dispatched, as a program's message
+// loop lets its window pre-translate it; true when it used the message.
+using KeyFilter = std::function<bool(MSG&)>;
+
+// Runs this thread's messages, waiting for more until the time is up.
+void Pump(std::chrono::milliseconds duration = std::chrono::milliseconds(20),
+          const KeyFilter& filter = {});
+// Pumps until done() holds; false when the timeout came first.
+[[nodiscard]] bool PumpUntil(const std::function<bool()>& done,
+                             std::chrono::milliseconds timeout = std::chrono::seconds(10),
+                             const KeyFilter& filter = {});
+
+// The descendant of parent with the control id, at any depth, or null.
+[[nodiscard]] HWND Child(HWND parent, int id);
+
+// The product's own reader, so tests read texts exactly as the program does.
+using velmi::WindowText;
+
+// The left button pressed and released at the centre of the client area, or
+// at a point of it.
+void Click(HWND window);
+void Click(HWND window, POINT at);
+// One WM_CHAR per character; a CR is Enter, offered to the filter first, and
+// an LF after it adds nothing.
+void Type(HWND window, std::wstring_view text, const KeyFilter& filter = {});
+// A key press, offered to the filter first.
+void Key(HWND window, UINT vk, const KeyFilter& filter = {});
+
+}  // namespace velmi::test
