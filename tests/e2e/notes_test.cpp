@@ -22,13 +22,13 @@ TEST(Notes, FollowTheDayThroughTheRegistryAndANewStart) {
         VelmiProcess velmi;
         ASSERT_NE(velmi.WaitForMainWindow(), nullptr);
         HWND note = velmi.Child(kNoteBoxId);
-        TypeInto(note, L"Dentist at nine\r\nthen lunch");
-        ClickCentre(velmi.DayCell(other));
+        Type(note, L"Dentist at nine\r\nthen lunch");
+        Click(velmi.DayCell(other));
         EXPECT_EQ(WindowText(note), L"");
         EXPECT_NE(RegQuery(NoteKey(TodaySerial())).find("REG_SZ    Dentist at nine"),
                   std::string::npos);
-        TypeInto(note, L"other day");
-        ClickCentre(velmi.DayCell(now.wDay));
+        Type(note, L"other day");
+        Click(velmi.DayCell(now.wDay));
         EXPECT_EQ(WindowText(note), L"Dentist at nine\r\nthen lunch");
         EXPECT_NE(RegQuery(NoteKey(otherSerial)).find("REG_SZ    other day"), std::string::npos);
         PostMessageW(velmi.Main(), WM_CLOSE, 0, 0);

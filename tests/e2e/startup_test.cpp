@@ -14,7 +14,7 @@ TEST(Startup, ASecondCopySaysSoAndEndsLeavingTheFirstAsItWas) {
     VelmiProcess first;
     HWND main = first.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    TypeInto(first.Child(kNoteBoxId), L"mine");
+    Type(first.Child(kNoteBoxId), L"mine");
 
     VelmiProcess second;
     MessageBoxAnswerer answerer(IDOK, second.Pid());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "main_window_fixture.h"
+#include "window_input.h"
 
 #include <memory>
 #include <string>
@@ -24,25 +25,23 @@ public:
     [[nodiscard]] bool Start();
     // The close box: true when the window is gone afterwards.
     [[nodiscard]] bool Close();
+    // The program's own keyboard handling, as its message loop offers it keys.
+    [[nodiscard]] test::KeyFilter Keys() {
+        return [this](MSG& msg) { return window_ && window_->PreTranslateMessage(msg); };
+    }
     // Runs what is queued for this thread as the program's own loop does.
-    void Pump();
+    void Pump() { test::Pump(std::chrono::milliseconds(0), Keys()); }
 
     [[nodiscard]] MainWindow& App() { return *window_; }
     [[nodiscard]] test::TestStore& Store() { return *store_; }
     [[nodiscard]] HKEY Root() const noexcept { return root_; }
     [[nodiscard]] HWND Main() const { return window_ ? window_->Window() : nullptr; }
     [[nodiscard]] HWND Note() const { return Item(kNoteBoxId); }
-    [[nodiscard]] HWND Item(int id) const;  // a control of the main window, at any depth
-    [[nodiscard]] HWND CalendarPart(int id) const;
-
-    // Pressed and released at the centre, or at the given point of the client area.
-    void Click(HWND window) const;
-    void ClickAt(HWND window, POINT at) const;
+    [[nodiscard]] HWND Item(int id) const { return test::Child(Main(), id); }
+    [[nodiscard]] HWND CalendarPart(int id) const {
+        return test::Child(window_->Calendar().Window(), id);
+    }
     void Menu(int id) const { SendMessageW(Main(), WM_COMMAND, id, 0); }
-    // WM_CHAR for each character; Enter goes through the program's own
-    // keyboard handling first, as its message loop does.
-    void Type(HWND window, std::wstring_view text) const;
-    void Key(HWND window, UINT vk) const;
 
     test::TestClock clock;
     test::RecordingSound sound;

@@ -73,13 +73,13 @@ TEST_F(ReliabilityShutdown, KilledAmidDateChangesEveryNoteStaysWithItsDay) {
         ASSERT_NE(velmi.WaitForMainWindow(), nullptr);
         HWND note = velmi.Child(kNoteBoxId);
         for (int day : days) {
-            if (day != Today()) test::ClickCentre(velmi.DayCell(day));
+            if (day != Today()) test::Click(velmi.DayCell(day));
             const std::wstring text = L"the note of " + CalendarText(SerialOfDay(day));
-            test::TypeInto(note, text);
+            test::Type(note, text);
             expected[SerialOfDay(day)] = text;
         }
-        test::ClickCentre(velmi.DayCell(Today()));
-        test::TypeInto(note, L", then more that was never saved");
+        test::Click(velmi.DayCell(Today()));
+        test::Type(note, L", then more that was never saved");
         ASSERT_EQ(
             test::RunProcess(L"taskkill.exe /f /pid " + std::to_wstring(velmi.Pid())).exitCode, 0u);
         ASSERT_TRUE(velmi.WaitForExit(10s));
@@ -115,7 +115,7 @@ TEST_F(ReliabilityShutdown, AForcedEndOfTheSessionWithoutTheQuestionSavesTheNote
     VelmiProcess velmi;
     HWND main = velmi.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    test::TypeInto(velmi.Child(kNoteBoxId), L"typed just before a forced logoff");
+    test::Type(velmi.Child(kNoteBoxId), L"typed just before a forced logoff");
     SendWithin(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_TRUE(velmi.WaitForExit(10s));
     EXPECT_EQ(Stored(), (Notes{{RealToday(), L"typed just before a forced logoff"}}));
@@ -128,8 +128,8 @@ TEST_F(ReliabilityShutdown, TheSessionEndsWhileBoxesAreOpenOnAnotherDay) {
     VelmiProcess velmi;
     HWND main = velmi.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    test::ClickCentre(velmi.DayCell(other));
-    test::TypeInto(velmi.Child(kNoteBoxId), L"for the other day");
+    test::Click(velmi.DayCell(other));
+    test::Type(velmi.Child(kNoteBoxId), L"for the other day");
     PostMessageW(main, WM_COMMAND, kMenuAboutId, 0);
     PostMessageW(main, WM_COMMAND, kMenuCountdownId, 0);  // its input box waits for an answer
     test::MessageBoxAnswerer boxes(IDOK, velmi.Pid());
@@ -154,7 +154,7 @@ TEST_F(ReliabilityShutdown, AMegabyteWithEveryLineBreakAndTextBeyondAsciiSurvive
     {
         VelmiProcess velmi;
         ASSERT_NE(velmi.WaitForMainWindow(), nullptr);
-        test::TypeInto(velmi.Child(kNoteBoxId), typed);
+        test::Type(velmi.Child(kNoteBoxId), typed);
         Paste(velmi.Child(kNoteBoxId), pasted);
         PostMessageW(velmi.Main(), WM_CLOSE, 0, 0);
         ASSERT_TRUE(velmi.WaitForExit());
