@@ -1,7 +1,7 @@
 #include "calendar_host.h"
 
 #include "nuv_h.h"
-#include "nuv_ids.h"
+#include "nuv_contract.h"
 #include "win_handle.h"
 
 #include <ocidl.h>
@@ -11,8 +11,6 @@
 
 namespace velmi {
 namespace {
-
-constexpr DISPID kChangeDispId = NUV_DISPID_CHANGE;
 
 // The stored definition of the main window carries the control's property
 // bag with an empty text, so the control starts without a date.
@@ -66,7 +64,7 @@ public:
     STDMETHODIMP_(ULONG) Release() noexcept override { return ReleaseImpl(); }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                         UINT*) noexcept override {
-        if (id != kChangeDispId) return DISP_E_MEMBERNOTFOUND;
+        if (id != nuv::kChangeDispId) return DISP_E_MEMBERNOTFOUND;
         try {
             change_();
         } catch (...) {
