@@ -45,10 +45,13 @@ TEST(SlowAlarm, AnAlarmAndACountdownGoOffWithinThreeMinutes) {
     answerer.QueueReply(L"1");
     PostMessageW(main, WM_COMMAND, kMenuCountdownId, 0);  // posted: it opens a modal box
     ASSERT_TRUE(answerer.WaitForCount(1, 30s));
-    const HWND input = answerer.Seen()[0].window;
+    const SeenBox input = answerer.Seen()[0];
+    EXPECT_EQ(input.text, L"Enter number of minutes for timer");
+    EXPECT_EQ(input.title, L"Velmi");
+    EXPECT_EQ(input.buttons, (std::vector<std::wstring>{L"OK", L"Cancel"}));
     SaveScreenshot(nullptr, L"input_box");
     answerer.Hold(false);
-    for (int i = 0; i < 200 && IsWindow(input); ++i)
+    for (int i = 0; i < 200 && IsWindow(input.window); ++i)
         Sleep(20);
     answerer.Hold(true);  // the reports stay up, one over the other
 

@@ -1,10 +1,9 @@
 // Velmi's main window in this process, on a registry key of the test's own,
-// with the test's clock, sound and file opener, driven with the messages a
-// user's mouse and keyboard make.
+// with the test's clock and sound, driven with the messages a user's mouse
+// and keyboard make.
 #pragma once
 
 #include "main_window_fixture.h"
-#include "window_input.h"
 
 #include <memory>
 #include <string>
@@ -25,27 +24,26 @@ public:
     [[nodiscard]] bool Start();
     // The close box: true when the window is gone afterwards.
     [[nodiscard]] bool Close();
-    // The program's own keyboard handling, as its message loop offers it keys.
-    [[nodiscard]] test::KeyFilter Keys() {
-        return [this](MSG& msg) { return window_ && window_->PreTranslateMessage(msg); };
-    }
-    // Runs what is queued for this thread as the program's own loop does.
-    void Pump() { test::Pump(std::chrono::milliseconds(0), Keys()); }
 
     [[nodiscard]] MainWindow& App() { return *window_; }
-    [[nodiscard]] test::TestStore& Store() { return *store_; }
     [[nodiscard]] HKEY Root() const noexcept { return root_; }
     [[nodiscard]] HWND Main() const { return window_ ? window_->Window() : nullptr; }
     [[nodiscard]] HWND Note() const { return Item(kNoteBoxId); }
-    [[nodiscard]] HWND Item(int id) const { return test::Child(Main(), id); }
-    [[nodiscard]] HWND CalendarPart(int id) const {
-        return test::Child(window_->Calendar().Window(), id);
-    }
-    void Menu(int id) const { SendMessageW(Main(), WM_COMMAND, id, 0); }
+    [[nodiscard]] HWND Item(int id) const;  // a control of the main window, at any depth
+    [[nodiscard]] HWND CalendarPart(int id) const;
+    [[nodiscard]] std::vector<HWND> AboutWindows() const;
+
+    // Pressed and released at the centre, or at the given point of the client area.
+    void Click(HWND window) const;
+    void ClickAt(HWND window, POINT at) const;
+    void Menu(int id) const;
+    // WM_CHAR for each character; Enter goes through the program's own
+    // keyboard handling first, as its message loop does.
+    void Type(HWND window, std::wstring_view text) const;
+    void Key(HWND window, UINT vk) const;
 
     test::TestClock clock;
     test::RecordingSound sound;
-    std::vector<std::wstring> opened;  // what the program asked the platform to open
 
 private:
     std::wstring key_, instance_;
@@ -53,5 +51,8 @@ private:
     std::unique_ptr<test::TestStore> store_;
     std::unique_ptr<MainWindow> window_;
 };
+
+// Runs what is queued for this thread, without waiting for more.
+void DrainMessages();
 
 }  // namespace velmi::reliability
