@@ -41,6 +41,17 @@ HWND Child(HWND parent, int id) {
     return search.second;
 }
 
+std::wstring WindowText(HWND window) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_NORMAL, 60000, &copied);
+    text.resize(copied);
+    return text;
+}
+
 void Click(HWND window) {
     RECT r{};
     GetClientRect(window, &r);

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace velmi::test {
@@ -29,8 +30,9 @@ void Pump(std::chrono::milliseconds duration = std::chrono::milliseconds(20),
 // The descendant of parent with the control id, at any depth, or null.
 [[nodiscard]] HWND Child(HWND parent, int id);
 
-// The product's own reader, so tests read texts exactly as the program does.
-using velmi::WindowText;
+// The text of a window, of this process or another: asked for with
+// WM_GETTEXT, since GetWindowText does not ask another process's edit box.
+[[nodiscard]] std::wstring WindowText(HWND window);
 
 // The left button pressed and released at the centre of the client area, or
 // at a point of it.
