@@ -1,6 +1,7 @@
 #include "main_window_driver.h"
 
 #include "process.h"
+#include "window_input.h"
 
 namespace velmi::reliability {
 
@@ -38,17 +39,7 @@ bool MainWindowDriver::Close() {
 }
 
 HWND MainWindowDriver::Item(int id) const {
-    std::pair<int, HWND> search{id, nullptr};
-    EnumChildWindows(
-        Main(),
-        [](HWND child, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<std::pair<int, HWND>*>(param);
-            if (GetDlgCtrlID(child) != s->first) return TRUE;
-            s->second = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+    return test::Child(Main(), id);
 }
 
 HWND MainWindowDriver::CalendarPart(int id) const {
