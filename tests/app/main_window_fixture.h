@@ -19,7 +19,6 @@ namespace velmi::test {
 
 using namespace std::chrono_literals;
 
-inline constexpr wchar_t kTestRoot[] = L"Software\\VelmiTests\\MainWindow";
 inline constexpr DateSerial kToday = 46361;  // Saturday, 5 December 2026
 
 class TestClock : public Clock {
@@ -46,45 +45,90 @@ public:
         if (failWrites) return {RegStatus::kFailed, ERROR_ACCESS_DENIED};
         return inner_.WriteNote(day, note);
     }
-    RegResult RemoveDay(DateSerial day) override { return inner_.RemoveDay(day); }
-    bool failReads = false, failWrites = false;
+    RegResult RemoveDay(DateSerial day) override {
+        if (failRemovals) return {RegStatus::kFailed, ERROR_ACCESS_DENIED};
+        return inner_.RemoveDay(day);
+    }
+    bool failReads = false, failWrites = false, failRemovals = false;
 
 private:
     RegistryNoteStore inner_;
 };
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestRoot, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &root, nullptr),
-                  ERROR_SUCCESS);
-        store = std::make_unique<TestStore>(root);
-        mainWindow = std::make_unique<MainWindow>(MainWindowServices{
-            [this]() -> NoteStore& { return *store; }, clock, sound,
-            L"Local\\VelmiTests.MainWindow", L"VelmiReg.htm", [](const std::wstring&) {}});
-        ASSERT_TRUE(mainWindow->Create());
-        mainWindow->Show();
-        Pump();
+// The main window in this process, on a registry key of the test's own made
+// afresh under HKEY_CURRENT_USER, started and restarted as the program would
+// be and driven with the messages a user's mouse and keyboard make.
+class MainWindowDriver {
+public:
+    MainWindowDriver(std::wstring testKey, std::wstring instanceName)
+        : key_(std::move(testKey)), instance_(std::move(instanceName)) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
+        RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &root_, nullptr);
+        store_ = std::make_unique<TestStore>(root_);
     }
-    void TearDown() override {
-        mainWindow.reset();
+    ~MainWindowDriver() {
+        window_.reset();
         Pump();
-        RegCloseKey(root);
-        RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
+        RegCloseKey(root_);
+        RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
     }
-    HWND Main() const { return mainWindow->Window(); }
-    HWND Note() const { return Child(Main(), kNoteBoxId); }
-    HWND CalendarPart(int id) const { return Child(mainWindow->Calendar().Window(), id); }
-    void Menu(int id) const { SendMessageW(Main(), WM_COMMAND, id, 0); }
-    std::wstring Stored(DateSerial day) { return RegistryNoteStore(root).ReadNote(day).text; }
+    MainWindowDriver(const MainWindowDriver&) = delete;
+    MainWindowDriver& operator=(const MainWindowDriver&) = delete;
 
-    HKEY root = nullptr;
+    // The program started: a new main window on the same store, shown.
+    [[nodiscard]] bool Start() {
+        window_.reset();  // the copy before must be gone, or the new one finds it running
+        window_ = std::make_unique<MainWindow>(MainWindowServices{
+            [this]() -> NoteStore& { return *store_; }, clock, sound, instance_, L"VelmiReg.htm",
+            [this](const std::wstring& path) { opened.push_back(path); }});
+        if (!window_->Create()) return false;
+        window_->Show();
+        Pump();
+        return true;
+    }
+    // The close box: true when the window is gone afterwards.
+    [[nodiscard]] bool Close() {
+        SendMessageW(Main(), WM_CLOSE, 0, 0);
+        Pump();
+        return Main() == nullptr;
+    }
+    // The program's own keyboard handling, as its message loop offers it keys.
+    [[nodiscard]] KeyFilter Keys() {
+        return [this](MSG& msg) { return window_ && window_->PreTranslateMessage(msg); };
+    }
+    // Runs what is queued for this thread as the program's own loop does.
+    void Pump() { test::Pump(0ms, Keys()); }
+
+    [[nodiscard]] MainWindow& App() { return *window_; }
+    [[nodiscard]] TestStore& Store() { return *store_; }
+    [[nodiscard]] HKEY Root() const noexcept { return root_; }
+    [[nodiscard]] std::wstring Stored(DateSerial day) const {
+        return RegistryNoteStore(root_).ReadNote(day).text;
+    }
+    [[nodiscard]] HWND Main() const { return window_ ? window_->Window() : nullptr; }
+    [[nodiscard]] HWND Note() const { return Item(kNoteBoxId); }
+    [[nodiscard]] HWND Item(int id) const { return Child(Main(), id); }
+    [[nodiscard]] HWND CalendarPart(int id) const {
+        return Child(window_->Calendar().Window(), id);
+    }
+    void Menu(int id) const { SendMessageW(Main(), WM_COMMAND, id, 0); }
+
     TestClock clock;
     RecordingSound sound;
-    std::unique_ptr<TestStore> store;
-    std::unique_ptr<MainWindow> mainWindow;
+    std::vector<std::wstring> opened;  // what the program asked the platform to open
+
+private:
+    std::wstring key_, instance_;
+    HKEY root_ = nullptr;
+    std::unique_ptr<TestStore> store_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(app.Start()); }
+    MainWindowDriver app{L"Software\\VelmiTests\\MainWindow", L"Local\\VelmiTests.MainWindow"};
 };
 
 }  // namespace velmi::test

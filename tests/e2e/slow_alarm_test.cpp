@@ -1,6 +1,7 @@
 // The real clock and the real 50-second timers: an alarm written into
 // today's note and a countdown started from the menu go off at their
 // minutes. Slow by nature.
+#include "calendar_dates.h"
 #include "message_box_answerer.h"
 #include "process.h"
 #include "screenshot.h"
@@ -32,7 +33,7 @@ TEST(SlowAlarm, AnAlarmAndACountdownGoOffWithinThreeMinutes) {
     const int hour12 = (alarm / 60) % 12 == 0 ? 12 : (alarm / 60) % 12;
     wchar_t marker[16];
     swprintf(marker, 16, L"{*%02d:%02d%ls*}", hour12, alarm % 60, alarm / 60 < 12 ? L"AM" : L"PM");
-    ASSERT_EQ(RunProcess(L"reg.exe add \"" + NoteKey(TodaySerial()) + L"\" /ve /d \"" + marker +
+    ASSERT_EQ(RunProcess(L"reg.exe add \"" + NoteKey(RealToday()) + L"\" /ve /d \"" + marker +
                          L"Call home\" /f")
                   .exitCode,
               0u);
@@ -45,13 +46,10 @@ TEST(SlowAlarm, AnAlarmAndACountdownGoOffWithinThreeMinutes) {
     answerer.QueueReply(L"1");
     PostMessageW(main, WM_COMMAND, kMenuCountdownId, 0);  // posted: it opens a modal box
     ASSERT_TRUE(answerer.WaitForCount(1, 30s));
-    const SeenBox input = answerer.Seen()[0];
-    EXPECT_EQ(input.text, L"Enter number of minutes for timer");
-    EXPECT_EQ(input.title, L"Velmi");
-    EXPECT_EQ(input.buttons, (std::vector<std::wstring>{L"OK", L"Cancel"}));
+    const HWND input = answerer.Seen()[0].window;
     SaveScreenshot(nullptr, L"input_box");
     answerer.Hold(false);
-    for (int i = 0; i < 200 && IsWindow(input.window); ++i)
+    for (int i = 0; i < 200 && IsWindow(input); ++i)
         Sleep(20);
     answerer.Hold(true);  // the reports stay up, one over the other
 

@@ -4,8 +4,6 @@
 #include "nuv_ids.h"
 #include "process.h"
 
-#include <oleauto.h>
-
 #include <thread>
 
 namespace velmi::test {
@@ -58,76 +56,16 @@ bool VelmiProcess::Running() const {
     return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-HWND VelmiProcess::Child(int id) const {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        main_,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (GetDlgCtrlID(w) != s->id) return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND VelmiProcess::Focus() const {
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof(gui);
-    GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &gui);
-    return gui.hwndFocus;
-}
-
 HWND VelmiProcess::DayCell(int day) const {
-    constexpr int kDays = 37;
-    HWND surface = FindWindowExW(main_, nullptr, L"NuvenderSurface", nullptr);
-    HWND frame = GetDlgItem(surface, NUV_ID_FRAME);
-    for (int i = 0; i < kDays; ++i) {
-        HWND cell = GetDlgItem(frame, NUV_ID_DAY_FIRST + i);
+    for (int id = NUV_ID_DAY_FIRST; id <= NUV_ID_DAY_FIRST + 36; ++id) {
+        HWND cell = Child(id);
         if (IsWindowVisible(cell) && WindowText(cell) == std::to_wstring(day)) return cell;
     }
     return nullptr;
 }
 
-void ClickCentre(HWND window) {
-    RECT r{};
-    GetClientRect(window, &r);
-    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(window, WM_LBUTTONUP, 0, at);
-}
-
-long TodaySerial() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    now.wHour = now.wMinute = now.wSecond = now.wMilliseconds = 0;
-    DATE today = 0;
-    SystemTimeToVariantTime(&now, &today);
-    return static_cast<long>(today);
-}
-
 std::wstring NoteKey(long serial) {
     return L"HKLM\\Software\\Tolvane\\Ruviruve\\ " + std::to_wstring(serial) + L"\\task";
-}
-
-void TypeInto(HWND window, const std::wstring& text) {
-    for (wchar_t c : text) {
-        if (c == L'\n') continue;  // Enter gives the line break
-        SendMessageW(window, WM_CHAR, c, 1);
-    }
-}
-
-std::wstring TodayCanonical() {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    wchar_t month[64] = {};
-    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &now, L"MMMM", month, 64, nullptr);
-    return std::wstring(month) + L"  " + std::to_wstring(now.wDay) + L",  " +
-           std::to_wstring(now.wYear);
 }
 
 std::string RegQuery(const std::wstring& key) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "velmi_controls.h"
+#include "window_input.h"
 
 #include <windows.h>
 
@@ -25,8 +26,7 @@ public:
     [[nodiscard]] bool WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     [[nodiscard]] bool Running() const;
     [[nodiscard]] HWND Main() const noexcept { return main_; }
-    [[nodiscard]] HWND Child(int id) const;  // a control of the main window, at any depth
-    [[nodiscard]] HWND Focus() const;        // the window with the keyboard focus
+    [[nodiscard]] HWND Child(int id) const { return test::Child(main_, id); }
     // The calendar's visible day cell showing the day number, or null.
     [[nodiscard]] HWND DayCell(int day) const;
 
@@ -35,18 +35,8 @@ private:
     HWND main_ = nullptr;
 };
 
-// A click as the mouse makes it, at the centre of a window of another process.
-void ClickCentre(HWND window);
-
-// The serial of today and the registry key of a day's note.
-[[nodiscard]] long TodaySerial();
+// The registry key of a day's note.
 [[nodiscard]] std::wstring NoteKey(long serial);
-
-// Types text into a window, one WM_CHAR per character (CR LF as a line break).
-void TypeInto(HWND window, const std::wstring& text);
-
-// Today in the calendar's own form, in the user's locale.
-[[nodiscard]] std::wstring TodayCanonical();
 
 // The directory of the test executables, where Velmi.exe and Nuv.ocx are built.
 [[nodiscard]] std::wstring BinDir();

@@ -1,22 +1,26 @@
 // A long random walk of user actions on the real main window: days, arrows,
 // back to today, typing and deleting, alarms set through the panel, the
-// About window, closing and starting again. After every action the registry
-// and the note box must hold exactly what a model of the notes says.
+// About and products windows, help, countdowns, closing and starting again
+// (now and then on a store that refuses writes) and the session's end. After
+// every action the registry and the note box must hold exactly what a model
+// of the notes says; now and then the objects an action leaves are counted.
 #include "calendar_dates.h"
-#include "main_window_driver.h"
+#include "main_window_fixture.h"
+#include "resource_usage.h"
 #include "store_reading.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <map>
 #include <random>
 
-namespace velmi::reliability {
+namespace velmi::test {
 namespace {
 
 constexpr int kDefaultSteps = 2000;
@@ -72,366 +76,472 @@ const std::vector<std::wstring> kPieces = {
     L"a",      L"b",      L"k",      L"x",      L"Z",      L" ",      L"7",          L".",
     L"\u00e9", L"\u00fc", L"\u00df", L"\u00c5", L"\u4e2d", L"\u6587", L"\U0001F600", L"\r"};
 
-std::uint64_t ChooseSeed() {
-    if (const char* given = std::getenv("VELMI_SEED")) return std::strtoull(given, nullptr, 0);
-    return std::random_device{}() ^
-           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+// The walk's own seed, under which it does every kind of action; another one
+// in VELMI_SEED explores further, as many steps as VELMI_WALK_STEPS says.
+constexpr std::uint64_t kSeed = 20261207;
+
+std::uint64_t FromEnvironment(const char* name, std::uint64_t otherwise) {
+    const char* given = std::getenv(name);
+    return given ? std::strtoull(given, nullptr, 0) : otherwise;
 }
 
-int ChooseSteps() {
-    const char* given = std::getenv("VELMI_WALK_STEPS");
-    return given ? std::atoi(given) : kDefaultSteps;
-}
+// The objects that the actions of one kind left behind, measured around
+// kMeasured of them in the walk's second half, once the platform's caches
+// (fonts for new scripts, device contexts) have filled; counting takes long.
+constexpr int kMeasured = 10;
+struct Tally {
+    int steps = 0, measured = 0, grew = 0;  // grew: measured steps that left objects behind
+    long gdi = 0, user = 0, handles = 0;
+};
 
 class Walk {
 public:
-    explicit Walk(std::uint64_t seed) : random_(seed) {}
+    struct Action {
+        const char* name;
+        int weight, weightWithPanelOpen;  // the open alarm panel covers most of the calendar
+        void (Walk::*run)();
+    };
+    static const std::array<Action, 13> kActions;
 
-    // The number of steps done; Problem() tells why it stopped early.
-    int Run(int steps);
-    [[nodiscard]] const std::wstring& Problem() const { return problem_; }
-    [[nodiscard]] std::wstring Recent() const;
-    [[nodiscard]] MainWindowDriver& App() { return app_; }
+    Walk(std::uint64_t seed, test::MessageBoxAnswerer& boxes) : random_(seed), boxes_(boxes) {}
+
+    // The number of steps done; problem tells why it stopped early.
+    int Run(int steps) {
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        app.clock.now = {{now.wYear, now.wMonth, now.wDay}, kClockTime};
+        model.today = SerialOf(now.wYear, now.wMonth, now.wDay);
+        Log(L"start");
+        if (!Start()) Fail(L"the main window did not start");
+        std::vector<int> weights, weightsWithPanelOpen;
+        for (const Action& a : kActions) {
+            weights.push_back(a.weight);
+            weightsWithPanelOpen.push_back(a.weightWithPanelOpen);
+        }
+        std::discrete_distribution<size_t> pick(weights.begin(), weights.end()),
+            pickWithPanelOpen(weightsWithPanelOpen.begin(), weightsWithPanelOpen.end());
+        int done = 0;
+        for (; done < steps && problem.empty(); ++done) {
+            const size_t kind = panelOpen_ ? pickWithPanelOpen(random_) : pick(random_);
+            const bool measure = done >= steps / 2 && tallies[kind].measured < kMeasured;
+            const test::ResourceUsage before =
+                measure ? test::MeasureResources() : test::ResourceUsage{};
+            const size_t aboutWindows = test::TopLevelWindows(kAboutWindowClass).size();
+            (this->*kActions[kind].run)();
+            app.Pump();
+            Tally& tally = tallies[kind];
+            ++tally.steps;
+            // An About window that OK only hid lives on: a step that makes or ends one is not
+            // counted.
+            if (measure && aboutWindows == test::TopLevelWindows(kAboutWindowClass).size()) {
+                const test::ResourceUsage after = test::MeasureResources();
+                ++tally.measured;
+                tally.gdi += after.gdi - before.gdi;
+                tally.user += after.user - before.user;
+                tally.handles += after.handles - before.handles;
+                if (after.gdi > before.gdi || after.user > before.user ||
+                    after.handles > before.handles)
+                    ++tally.grew;
+            }
+            Check();
+        }
+        return done;
+    }
+
+    [[nodiscard]] std::wstring Recent() const {
+        std::wstring text;
+        for (const std::wstring& action : recent_)
+            text += L"\n  " + action;
+        return text;
+    }
+
+    MainWindowDriver app{L"Software\\VelmiTests\\ReliabilityWalk",
+                         L"Local\\VelmiTests.ReliabilityWalk"};
+    NotesModel model;
+    std::array<Tally, kActions.size()> tallies{};
+    size_t boxesExpected = 0, playsExpected = 0;
+    std::wstring problem;
 
 private:
-    void Step();
-    void StepWithPanelOpen();
-    void PickDay(bool lowestRowOnly = false);
-    void Arrow(int which);
-    void BackToToday();
-    void TypeText();
-    void Delete();
-    void SetAlarm();
-    void OpenPanel(bool moveCaret);
-    void FinishPanel();
-    void OpenAndCloseAbout();
-    void Restart();
-    void Check();
+    // The open alarm panel leaves only the lowest row of days in reach.
+    void PickDay() {
+        const bool lowestRowOnly = panelOpen_;
+        constexpr int kLowestRow = 35;  // the last two day cells
+        const SYSTEMTIME shown = DateOf(model.shown);
+        const int length = DaysInMonth(shown.wYear, shown.wMonth);
+        const int first =
+            lowestRowOnly
+                ? length - (CellOf(SerialOf(shown.wYear, shown.wMonth, length)) - kLowestRow)
+                : 1;
+        if (first > length) return Log(L"no day in reach");
+        const int day = Uniform(first, length);
+        const Serial target = SerialOf(shown.wYear, shown.wMonth, day);
+        const int cell = CellOf(target);
+        Log(L"day cell " + std::to_wstring(cell) + L": " + CalendarText(target));
+        HWND part = app.CalendarPart(nuv::kDayIdBase + cell);
+        if (!IsWindowVisible(part) || test::WindowText(part) != std::to_wstring(day))
+            return Fail(L"the cell does not show day " + std::to_wstring(day));
+        test::Click(part);
+        if (target != model.shown) model.Change(target);
+    }
+
+    void Arrow() {
+        const int which = Uniform(0, 5) > 1 ? Uniform(2, 3) : Uniform(0, 1);  // months more often
+        const SYSTEMTIME d = DateOf(model.shown);
+        static const wchar_t* const kNames[] = {L"previous year", L"next year", L"previous month",
+                                                L"next month"};
+        Log(kNames[which]);
+        test::Click(app.CalendarPart(nuv::kArrowIdBase + which));
+        switch (which) {
+            case 0:  // the first of the shown month, a year earlier or later
+            case 1:
+                model.Change(SerialOf(d.wYear + (which == 0 ? -1 : 1), d.wMonth, 1));
+                break;
+            case 2:  // the last day of the month before; a month arrow changes twice
+                model.Change(model.shown - d.wDay);
+                model.Change(model.shown);
+                break;
+            default:
+                model.Change(SerialOf(d.wYear, d.wMonth, 1) + DaysInMonth(d.wYear, d.wMonth));
+                model.Change(model.shown);
+                break;
+        }
+    }
+
+    void Today() {
+        // The calendar takes today from the system clock, not from the program's.
+        const Serial before = RealToday();
+        Log(L"calendar frame: today");
+        // Below the grid and left of its lowest row: beside every child, and out
+        // from under the alarm panel.
+        test::Click(app.CalendarPart(nuv::kFrameId), {6, 245});
+        Serial today = before;
+        if (RealToday() != before && app.App().Calendar().Text() == CalendarText(RealToday()))
+            today = RealToday();
+        if (today != model.shown) model.Change(today);
+    }
+
+    size_t CaretPosition() {
+        size_t pos = static_cast<size_t>(Uniform(0, static_cast<int>(model.box.size())));
+        return Splits(model.box, pos) ? pos - 1 : pos;
+    }
+
+    void TypeText() {
+        std::wstring typed, inserted;
+        for (int n = Uniform(1, 8); n > 0; --n) {
+            const std::wstring& piece =
+                kPieces[static_cast<size_t>(Uniform(0, static_cast<int>(kPieces.size()) - 1))];
+            typed += piece;
+            inserted += piece == L"\r" ? L"\r\n" : piece;
+        }
+        const size_t pos = CaretPosition();
+        Log(L"type " + std::to_wstring(typed.size()) + L" characters at " + std::to_wstring(pos));
+        HWND note = app.Note();
+        SetFocus(note);
+        SendMessageW(note, EM_SETSEL, pos, pos);
+        test::Type(note, typed, app.Keys());
+        model.box.insert(pos, inserted);
+    }
+
+    void Delete() {
+        std::wstring& box = model.box;
+        if (box.empty()) return Log(L"delete: the note is empty");
+        const bool backspace = Chance(50);
+        size_t from = CaretPosition(), to = Chance(50) ? from : CaretPosition();
+        if (from > to) std::swap(from, to);
+        bool selected = from != to;
+        if (!selected) {
+            // The key takes the character before or after the caret, a line break whole.
+            if (backspace ? from == 0 : to == box.size()) return Log(L"delete: nothing there");
+            if (backspace) {
+                from -= from >= 2 && Splits(box, from - 1) ? 2 : 1;
+            } else {
+                to += Splits(box, to + 1) ? 2 : 1;
+            }
+            // The edit control takes a surrogate pair by halves; select it whole instead.
+            selected = IS_HIGH_SURROGATE(box[from]) || IS_LOW_SURROGATE(box[from]);
+        }
+        const size_t caret = backspace ? to : from;
+        Log((backspace ? L"backspace" : L"delete key") +
+            (selected ? L" on " + std::to_wstring(from) + L".." + std::to_wstring(to)
+                      : L" at " + std::to_wstring(caret)));
+        HWND note = app.Note();
+        SetFocus(note);
+        SendMessageW(note, EM_SETSEL, selected ? from : caret, selected ? to : caret);
+        if (backspace) {
+            test::Type(note, L"\b", app.Keys());
+        } else {
+            test::Key(note, VK_DELETE, app.Keys());
+        }
+        box.erase(from, to - from);
+    }
+
+    void AlarmPanel() {
+        // Open, it is mostly finished; chosen again from the menu, the caret is taken anew.
+        if (panelOpen_) return Chance(83) ? FinishPanel() : OpenPanel(Chance(50));
+        OpenPanel(Chance(70));
+        // Now and then the panel stays open while the user does other things.
+        if (problem.empty() && Chance(70)) FinishPanel();
+    }
+
+    void OpenPanel(bool moveCaret) {
+        HWND note = app.Note();
+        size_t caret = 0;
+        if (moveCaret) {
+            caret = CaretPosition();
+            SetFocus(note);
+            SendMessageW(note, EM_SETSEL, caret, caret);
+        } else {
+            // Wherever the note's caret was left, with the focus where it is.
+            DWORD start = 0;
+            SendMessageW(note, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+            caret = start;
+        }
+        Log(L"alarm panel opened, the note's caret at " + std::to_wstring(caret) +
+            (moveCaret ? L"" : L", the focus left where it was"));
+        app.Menu(kMenuAlarmId);
+        if (!IsWindowVisible(app.Item(kAlarmPanelId)) || GetFocus() != app.Item(kHoursBoxId))
+            return Fail(L"the alarm panel did not open with the focus in the hours");
+        panelOpen_ = true;
+        panelCaret_ = caret;
+    }
+
+    void FinishPanel() {
+        const int hour = WithoutClockDigit(random_, 1, 12);
+        const int minute = WithoutClockDigit(random_, 0, 59);
+        const int pm = Uniform(0, 1);
+        auto two = [](int n) { return std::wstring(n < 10 ? L"0" : L"") + std::to_wstring(n); };
+        // Single digits get their leading zero when the box loses the focus.
+        const std::wstring hours = hour < 10 && Chance(50) ? std::to_wstring(hour) : two(hour);
+        const std::wstring minutes =
+            minute < 10 && Chance(50) ? std::to_wstring(minute) : two(minute);
+        const int toggles = pm + 2 * Uniform(0, 1);
+        const bool cancel = Chance(15);
+        const std::wstring marker =
+            L"{*" + two(hour) + L":" + two(minute) + (pm ? L"PM" : L"AM") + L"*}";
+        Log(L"alarm " + marker + (cancel ? L" cancelled" : L" set"));
+
+        HWND hoursBox = app.Item(kHoursBoxId), minutesBox = app.Item(kMinutesBoxId);
+        // Back into the hours (as Tab brings the user there), unless the focus is there already.
+        if (GetFocus() != hoursBox) SetFocus(hoursBox);
+        test::Type(hoursBox, hours + L"\r", app.Keys());  // Enter moves on to the minutes
+        test::Type(minutesBox, minutes, app.Keys());
+        for (int i = 0; i < toggles; ++i)
+            test::Click(app.Item(kDesignatorId));
+        SendMessageW(app.Item(cancel ? kCancelButtonId : kSetButtonId), BM_CLICK, 0, 0);
+        panelOpen_ = false;
+        if (IsWindowVisible(app.Item(kAlarmPanelId))) return Fail(L"the alarm panel stayed open");
+        // A note that became shorter meanwhile takes the marker at its end.
+        if (!cancel) model.box.insert(std::min(panelCaret_, model.box.size()), marker);
+    }
+
+    void About() {
+        const bool closeBox = Chance(50);
+        Log(closeBox ? L"About, then its close box" : L"About, then OK");
+        app.Menu(kMenuAboutId);
+        const std::vector<HWND> about = test::TopLevelWindows(kAboutWindowClass);
+        if (about.size() != 1 || !IsWindowVisible(about[0]))
+            return Fail(L"not exactly one About window shown");
+        if (Chance(20)) Help();  // F1 there opens the help too
+        if (closeBox) {
+            SendMessageW(about[0], WM_SYSCOMMAND, SC_CLOSE, 0);
+            if (IsWindow(about[0])) Fail(L"the close box left the About window");
+        } else {
+            SendMessageW(GetDlgItem(about[0], kAboutOkId), BM_CLICK, 0, 0);
+            if (IsWindowVisible(about[0])) Fail(L"OK left the About window shown");
+        }
+    }
+
+    // The products window takes the main window's place; its button, close box
+    // and Alt+F4 all bring the main window back with the focus in the note.
+    void Products() {
+        const int way = Uniform(0, 2);
+        static const wchar_t* const kWays[] = {L"its button", L"its close box", L"Alt+F4"};
+        Log(std::wstring(L"products, left by ") + kWays[way]);
+        app.Menu(kMenuProductsId);
+        const std::vector<HWND> shown = test::TopLevelWindows(kProductsWindowClass);
+        if (shown.size() != 1 || !IsWindowVisible(shown[0]) || IsWindowVisible(app.Main()))
+            return Fail(L"the products window did not take the main window's place");
+        if (Chance(30)) Countdown();  // one goes off while the main window is hidden
+        if (Chance(30)) {
+            const size_t before = app.opened.size();
+            SendMessageW(GetDlgItem(shown[0], kProductCalendarId), BM_CLICK, 0, 0);
+            if (app.opened.size() != before + 1 ||
+                app.opened.back().find(L'#') == std::wstring::npos)
+                return Fail(L"a product did not open its part of the help");
+        }
+        if (way == 0) SendMessageW(GetDlgItem(shown[0], kProductsBackId), BM_CLICK, 0, 0);
+        if (way == 1) SendMessageW(shown[0], WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (way == 2) PostMessageW(shown[0], WM_SYSKEYDOWN, VK_F4, 1 << 29);
+        // Alt+F4 closes by a posted message, and activation reaches this thread
+        // through the X server: both a little later.
+        const bool back =
+            test::PumpUntil([&] { return IsWindowVisible(app.Main()) && GetFocus() == app.Note(); },
+                            std::chrono::seconds(2), app.Keys());
+        if (!back) Fail(L"the main window did not come back with the focus in the note");
+    }
+
+    // F1 wherever the focus is, or the help menu (which presses F1 itself):
+    // the same page each time.
+    void Help() {
+        const bool menu = Chance(50);
+        Log(menu ? L"help menu" : L"F1");
+        const size_t before = app.opened.size();
+        if (menu) {
+            app.Menu(kMenuHelpId);
+        } else {
+            test::Key(GetFocus() ? GetFocus() : app.Main(), VK_F1, app.Keys());
+        }
+        app.Pump();
+        if (app.opened.size() != before + 1 || app.opened.back() != app.opened.front())
+            Fail(L"help did not open its page once");
+    }
+
+    // Minutes answered in the input box; at the end's minute the tick reports it.
+    void Countdown() {
+        const int minutes = Uniform(1, 30);
+        Log(L"countdown of " + std::to_wstring(minutes) + L" minutes");
+        boxes_.QueueReply(std::to_wstring(minutes));
+        app.Menu(kMenuCountdownId);
+        app.clock.now.time = {kClockTime.hour, kClockTime.minute + minutes, 0};
+        SendMessageW(app.Main(), WM_TIMER, kCountdownTimerId, 0);
+        app.clock.now.time = kClockTime;
+        boxesExpected += 2;
+        const std::vector<test::SeenBox> seen = boxes_.Seen();
+        wchar_t at[8];
+        swprintf(at, 8, L"%02d:%02d", kClockTime.hour, kClockTime.minute + minutes);
+        if (seen.size() != boxesExpected || seen.back().text.find(at) == std::wstring::npos ||
+            app.sound.plays.size() == playsExpected)
+            Fail(L"the countdown did not go off at its minute");
+        playsExpected = app.sound.plays.size();
+    }
+
+    // On a store that refuses writes the close asks whether to close anyway,
+    // and the answer is yes: the note is lost.
+    void Restart() { CloseAndStart(false); }
+    void RestartRefusing() { CloseAndStart(true); }
+    void CloseAndStart(bool refusing) {
+        Log(refusing ? L"close on a refusing store, and start again" : L"close and start again");
+        app.Store().failWrites = refusing;
+        if (!app.Close()) return Fail(L"the main window did not close");
+        app.Store().failWrites = false;
+        if (refusing) ++boxesExpected;
+        if (!refusing) model.Close();
+        panelOpen_ = false;
+        if (!test::TopLevelWindows(kAboutWindowClass).empty())
+            return Fail(L"an About window outlived the program");
+        if (boxes_.Seen().size() != boxesExpected) return Fail(L"unexpected message boxes");
+        if (!Start()) Fail(L"the main window did not start again");
+    }
+
+    // The session ends, asked first or forced, or is called off by another program.
+    void SessionEnd() {
+        const int how = Uniform(0, 2);
+        static const wchar_t* const kHow[] = {L"asked", L"forced", L"called off"};
+        Log(std::wstring(L"session end, ") + kHow[how]);
+        if (how != 1) SendMessageW(app.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        model.Close();
+        SendMessageW(app.Main(), WM_ENDSESSION, how != 2, ENDSESSION_LOGOFF);
+        app.Pump();
+        if ((app.Main() == nullptr) != (how != 2))
+            return Fail(L"the program did not end exactly when the session did");
+        if (how == 2) return;
+        panelOpen_ = false;
+        if (!Start()) Fail(L"the main window did not start again");
+    }
+
+    [[nodiscard]] bool Start() {
+        if (!app.Start()) return false;
+        // The walk sends the ticks itself, with the clock where it wants it.
+        KillTimer(app.Main(), kCountdownTimerId);
+        KillTimer(app.Main(), kAlarmTimerId);
+        model.Start();
+        Check();
+        return true;
+    }
+
+    void Check() {
+        if (!problem.empty()) return;
+        const StoreContents stored = ReadStore(app.Root());
+        for (const std::wstring& fault : stored.faults)
+            Fail(L"the store's layout is broken: " + fault);
+        if (stored.notes != model.store) return Fail(L"the store differs from the model");
+        if (test::WindowText(app.Note()) != model.box)
+            return Fail(L"the note box differs from the model");
+        const std::wstring date = CalendarText(model.shown);
+        if (app.App().Calendar().Text() != date)
+            return Fail(L"the calendar shows " + app.App().Calendar().Text() + L", expected " +
+                        date);
+        if (test::WindowText(app.Main()) != kCaption + date)
+            Fail(L"the caption reads " + test::WindowText(app.Main()));
+    }
 
     int Uniform(int low, int high) { return std::uniform_int_distribution(low, high)(random_); }
     bool Chance(int percent) { return Uniform(1, 100) <= percent; }
-    size_t CaretPosition();
-    void Log(std::wstring action);
+    void Log(std::wstring action) {
+        recent_.push_back(std::move(action));
+        if (recent_.size() > 25) recent_.pop_front();
+    }
     void Fail(std::wstring why) {
-        if (problem_.empty()) problem_ = std::move(why);
+        if (problem.empty()) problem = std::move(why);
     }
 
     std::mt19937_64 random_;
-    MainWindowDriver app_{L"Software\\VelmiTests\\ReliabilityWalk",
-                          L"Local\\VelmiTests.ReliabilityWalk"};
-    NotesModel model_;
+    test::MessageBoxAnswerer& boxes_;
     bool panelOpen_ = false;
     size_t panelCaret_ = 0;  // where the note's caret was when the panel opened
     std::deque<std::wstring> recent_;
-    std::wstring problem_;
 };
 
-int Walk::Run(int steps) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    app_.clock.now = {{now.wYear, now.wMonth, now.wDay}, kClockTime};
-    model_.today = SerialOf(now.wYear, now.wMonth, now.wDay);
-    Log(L"start");
-    if (!app_.Start()) Fail(L"the main window did not start");
-    model_.Start();
-    Check();
-    int done = 0;
-    while (done < steps && problem_.empty()) {
-        Step();
-        DrainMessages();
-        Check();
-        ++done;
-    }
-    return done;
-}
-
-void Walk::Step() {
-    if (panelOpen_) return StepWithPanelOpen();
-    const int pick = Uniform(1, 100);
-    if (pick <= 24) return PickDay();
-    if (pick <= 28) return Arrow(pick <= 26 ? 0 : 1);  // a year back or on
-    if (pick <= 42) return Arrow(pick <= 35 ? 2 : 3);  // a month back or on
-    if (pick <= 48) return BackToToday();
-    if (pick <= 70) return TypeText();
-    if (pick <= 82) return Delete();
-    if (pick <= 91) return SetAlarm();
-    if (pick <= 97) return OpenAndCloseAbout();
-    return Restart();
-}
-
-// The open alarm panel lies over the calendar but for its lowest row; the
-// note, that row and the menu stay in reach.
-void Walk::StepWithPanelOpen() {
-    const int pick = Uniform(1, 100);
-    if (pick <= 40) return FinishPanel();
-    if (pick <= 55) return TypeText();
-    if (pick <= 65) return Delete();
-    if (pick <= 75) return PickDay(true);
-    if (pick <= 80) return BackToToday();
-    if (pick <= 88) return OpenPanel(Chance(50));  // the menu again: the caret is taken anew
-    if (pick <= 95) return OpenAndCloseAbout();
-    return Restart();
-}
-
-void Walk::PickDay(bool lowestRowOnly) {
-    constexpr int kLowestRow = 35;  // the last two day cells
-    const SYSTEMTIME shown = DateOf(model_.shown);
-    const int length = DaysInMonth(shown.wYear, shown.wMonth);
-    const int first =
-        lowestRowOnly ? length - (CellOf(SerialOf(shown.wYear, shown.wMonth, length)) - kLowestRow)
-                      : 1;
-    if (first > length) return Log(L"no day in reach");
-    const int day = Uniform(first, length);
-    const Serial target = SerialOf(shown.wYear, shown.wMonth, day);
-    const int cell = CellOf(target);
-    Log(L"day cell " + std::to_wstring(cell) + L": " + CalendarText(target));
-    HWND part = app_.CalendarPart(nuv::kDayIdBase + cell);
-    if (!IsWindowVisible(part) || test::WindowText(part) != std::to_wstring(day))
-        return Fail(L"the cell does not show day " + std::to_wstring(day));
-    app_.Click(part);
-    if (target != model_.shown) model_.Change(target);
-}
-
-void Walk::Arrow(int which) {
-    const SYSTEMTIME d = DateOf(model_.shown);
-    static const wchar_t* const kNames[] = {L"previous year", L"next year", L"previous month",
-                                            L"next month"};
-    Log(kNames[which]);
-    app_.Click(app_.CalendarPart(nuv::kArrowIdBase + which));
-    switch (which) {
-        case 0:  // the first of the shown month, a year earlier or later
-        case 1:
-            model_.Change(SerialOf(d.wYear + (which == 0 ? -1 : 1), d.wMonth, 1));
-            break;
-        case 2:  // the last day of the month before; a month arrow changes twice
-            model_.Change(model_.shown - d.wDay);
-            model_.Change(model_.shown);
-            break;
-        default:
-            model_.Change(SerialOf(d.wYear, d.wMonth, 1) + DaysInMonth(d.wYear, d.wMonth));
-            model_.Change(model_.shown);
-            break;
-    }
-}
-
-void Walk::BackToToday() {
-    // The calendar takes today from the system clock, not from the program's.
-    const Serial before = RealToday();
-    Log(L"calendar frame: today");
-    // Below the grid and left of its lowest row: beside every child, and out
-    // from under the alarm panel.
-    app_.ClickAt(app_.CalendarPart(nuv::kFrameId), {6, 245});
-    Serial today = before;
-    if (RealToday() != before && app_.App().Calendar().Text() == CalendarText(RealToday()))
-        today = RealToday();
-    if (today != model_.shown) model_.Change(today);
-}
-
-size_t Walk::CaretPosition() {
-    size_t pos = static_cast<size_t>(Uniform(0, static_cast<int>(model_.box.size())));
-    return Splits(model_.box, pos) ? pos - 1 : pos;
-}
-
-void Walk::TypeText() {
-    std::wstring typed, inserted;
-    for (int n = Uniform(1, 8); n > 0; --n) {
-        const std::wstring& piece =
-            kPieces[static_cast<size_t>(Uniform(0, static_cast<int>(kPieces.size()) - 1))];
-        typed += piece;
-        inserted += piece == L"\r" ? L"\r\n" : piece;
-    }
-    const size_t pos = CaretPosition();
-    Log(L"type " + Printable(typed) + L" at " + std::to_wstring(pos));
-    HWND note = app_.Note();
-    SetFocus(note);
-    SendMessageW(note, EM_SETSEL, pos, pos);
-    app_.Type(note, typed);
-    model_.box.insert(pos, inserted);
-}
-
-void Walk::Delete() {
-    std::wstring& box = model_.box;
-    if (box.empty()) return Log(L"delete: the note is empty");
-    const bool backspace = Chance(50);
-    size_t from = CaretPosition(), to = Chance(50) ? from : CaretPosition();
-    if (from > to) std::swap(from, to);
-    bool selected = from != to;
-    if (!selected) {
-        // The key takes the character before or after the caret, a line break whole.
-        if (backspace ? from == 0 : to == box.size()) return Log(L"delete: nothing there");
-        if (backspace) {
-            from -= from >= 2 && Splits(box, from - 1) ? 2 : 1;
-        } else {
-            to += Splits(box, to + 1) ? 2 : 1;
-        }
-        // The edit control takes a surrogate pair by halves; select it whole instead.
-        selected = IS_HIGH_SURROGATE(box[from]) || IS_LOW_SURROGATE(box[from]);
-    }
-    const size_t caret = backspace ? to : from;
-    Log((backspace ? L"backspace" : L"delete key") +
-        (selected ? L" on " + std::to_wstring(from) + L".." + std::to_wstring(to)
-                  : L" at " + std::to_wstring(caret)));
-    HWND note = app_.Note();
-    SetFocus(note);
-    SendMessageW(note, EM_SETSEL, selected ? from : caret, selected ? to : caret);
-    if (backspace) {
-        app_.Type(note, L"\b");
-    } else {
-        app_.Key(note, VK_DELETE);
-    }
-    box.erase(from, to - from);
-}
-
-void Walk::SetAlarm() {
-    OpenPanel(Chance(70));
-    // Now and then the panel stays open while the user does other things.
-    if (problem_.empty() && Chance(70)) FinishPanel();
-}
-
-void Walk::OpenPanel(bool moveCaret) {
-    HWND note = app_.Note();
-    size_t caret = 0;
-    if (moveCaret) {
-        caret = CaretPosition();
-        SetFocus(note);
-        SendMessageW(note, EM_SETSEL, caret, caret);
-    } else {
-        // Wherever the note's caret was left, with the focus where it is.
-        DWORD start = 0;
-        SendMessageW(note, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
-        caret = start;
-    }
-    Log(L"alarm panel opened, the note's caret at " + std::to_wstring(caret) +
-        (moveCaret ? L"" : L", the focus left where it was"));
-    app_.Menu(kMenuAlarmId);
-    if (!IsWindowVisible(app_.Item(kAlarmPanelId)) || GetFocus() != app_.Item(kHoursBoxId))
-        return Fail(L"the alarm panel did not open with the focus in the hours");
-    panelOpen_ = true;
-    panelCaret_ = caret;
-}
-
-void Walk::FinishPanel() {
-    const int hour = WithoutClockDigit(random_, 1, 12);
-    const int minute = WithoutClockDigit(random_, 0, 59);
-    const int pm = Uniform(0, 1);
-    auto two = [](int n) { return std::wstring(n < 10 ? L"0" : L"") + std::to_wstring(n); };
-    // Single digits get their leading zero when the box loses the focus.
-    const std::wstring hours = hour < 10 && Chance(50) ? std::to_wstring(hour) : two(hour);
-    const std::wstring minutes = minute < 10 && Chance(50) ? std::to_wstring(minute) : two(minute);
-    const int toggles = pm + 2 * Uniform(0, 1);
-    const bool cancel = Chance(15);
-    const std::wstring marker =
-        L"{*" + two(hour) + L":" + two(minute) + (pm ? L"PM" : L"AM") + L"*}";
-    Log(L"alarm " + marker + (cancel ? L" cancelled" : L" set"));
-
-    HWND hoursBox = app_.Item(kHoursBoxId), minutesBox = app_.Item(kMinutesBoxId);
-    // Back into the hours (as Tab brings the user there), unless the focus is there already.
-    if (GetFocus() != hoursBox) SetFocus(hoursBox);
-    app_.Type(hoursBox, hours + L"\r");  // Enter moves on to the minutes
-    app_.Type(minutesBox, minutes);
-    for (int i = 0; i < toggles; ++i)
-        app_.Click(app_.Item(kDesignatorId));
-    SendMessageW(app_.Item(cancel ? kCancelButtonId : kSetButtonId), BM_CLICK, 0, 0);
-    panelOpen_ = false;
-    if (IsWindowVisible(app_.Item(kAlarmPanelId))) return Fail(L"the alarm panel stayed open");
-    // A note that became shorter meanwhile takes the marker at its end.
-    if (!cancel) model_.box.insert(std::min(panelCaret_, model_.box.size()), marker);
-}
-
-void Walk::OpenAndCloseAbout() {
-    const bool closeBox = Chance(50);
-    Log(closeBox ? L"About, then its close box" : L"About, then OK");
-    app_.Menu(kMenuAboutId);
-    const std::vector<HWND> about = app_.AboutWindows();
-    if (about.size() != 1 || !IsWindowVisible(about[0]))
-        return Fail(L"not exactly one About window shown");
-    if (closeBox) {
-        SendMessageW(about[0], WM_SYSCOMMAND, SC_CLOSE, 0);
-        if (IsWindow(about[0])) Fail(L"the close box left the About window");
-    } else {
-        SendMessageW(GetDlgItem(about[0], kAboutOkId), BM_CLICK, 0, 0);
-        if (IsWindowVisible(about[0])) Fail(L"OK left the About window shown");
-    }
-}
-
-void Walk::Restart() {
-    Log(L"close and start again");
-    if (!app_.Close()) return Fail(L"the main window did not close");
-    model_.Close();
-    panelOpen_ = false;
-    if (!app_.AboutWindows().empty()) return Fail(L"an About window outlived the program");
-    if (!app_.Start()) return Fail(L"the main window did not start again");
-    model_.Start();
-}
-
-void Walk::Check() {
-    if (!problem_.empty()) return;
-    const StoreContents stored = ReadStore(app_.Root());
-    for (const std::wstring& fault : stored.faults)
-        Fail(L"the store's layout is broken: " + fault);
-    if (stored.notes != model_.store)
-        return Fail(L"the store differs:" + DescribeDifference(model_.store, stored.notes));
-    const std::wstring box = test::WindowText(app_.Note());
-    if (box != model_.box) return Fail(L"the note box " + FirstDifference(box, model_.box));
-    const std::wstring date = CalendarText(model_.shown);
-    if (app_.App().Calendar().Text() != date)
-        return Fail(L"the calendar shows " + app_.App().Calendar().Text() + L", expected " + date);
-    if (test::WindowText(app_.Main()) != kCaption + date)
-        Fail(L"the caption reads " + test::WindowText(app_.Main()));
-}
-
-void Walk::Log(std::wstring action) {
-    recent_.push_back(std::move(action));
-    if (recent_.size() > 25) recent_.pop_front();
-}
-
-std::wstring Walk::Recent() const {
-    std::wstring text;
-    for (const std::wstring& action : recent_)
-        text += L"\n  " + action;
-    return text;
-}
+const std::array<Walk::Action, 13> Walk::kActions{{
+    {"day", 22, 10, &Walk::PickDay},
+    {"arrow", 16, 0, &Walk::Arrow},
+    {"today", 5, 5, &Walk::Today},
+    {"type", 20, 15, &Walk::TypeText},
+    {"delete", 11, 10, &Walk::Delete},
+    {"alarm panel", 8, 48, &Walk::AlarmPanel},
+    {"About", 3, 4, &Walk::About},
+    {"products", 3, 0, &Walk::Products},
+    {"help", 3, 2, &Walk::Help},
+    {"countdown", 3, 0, &Walk::Countdown},
+    {"session end", 3, 4, &Walk::SessionEnd},
+    {"restart", 2, 4, &Walk::Restart},
+    {"refusing store", 1, 0, &Walk::RestartRefusing},
+}};
 
 TEST(ReliabilityWalk, EveryActionLeavesTheStoreAndTheNoteAsTheModelSays) {
-    const std::uint64_t seed = ChooseSeed();
-    const int steps = ChooseSteps();
+    const std::uint64_t seed = FromEnvironment("VELMI_SEED", kSeed);
+    const int steps = static_cast<int>(FromEnvironment("VELMI_WALK_STEPS", kDefaultSteps));
     // The dates follow today, so a failure reproduces with the seed on the same day.
     std::printf("VELMI_SEED=%llu (%d steps from %ls)\n", static_cast<unsigned long long>(seed),
                 steps, CalendarText(RealToday()).c_str());
-    std::fflush(stdout);
     ::testing::Test::RecordProperty("seed", std::to_string(seed));
 
     test::MessageBoxAnswerer answerer;
-    Walk walk(seed);
-    const auto began = std::chrono::steady_clock::now();
+    Walk walk(seed, answerer);
     const int done = walk.Run(steps);
-    const auto seconds =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - began)
-            .count();
-    std::printf("%d steps in %lld s\n", done, static_cast<long long>(seconds));
-    EXPECT_TRUE(walk.Problem().empty()) << "VELMI_SEED=" << seed << ", step " << done << ": "
-                                        << walk.Problem() << "\nlast actions:" << walk.Recent();
-    EXPECT_TRUE(answerer.Seen().empty()) << answerer.Seen().front().text;
-    EXPECT_TRUE(walk.App().sound.plays.empty());
-}
+    EXPECT_TRUE(walk.problem.empty()) << "VELMI_SEED=" << seed << ", step " << done << ": "
+                                      << walk.problem << "\nlast actions:" << walk.Recent();
+    EXPECT_EQ(ReadStore(walk.app.Root()).notes, walk.model.store);
+    EXPECT_EQ(test::WindowText(walk.app.Note()), walk.model.box);
+    EXPECT_EQ(answerer.Seen().size(), walk.boxesExpected);
+    EXPECT_EQ(walk.app.sound.plays.size(), walk.playsExpected);
 
-// Found by the walk: the alarm menu chosen again while the hours box had the
-// focus left "00" unselected, and the first digits typed were refused.
-TEST(ReliabilityWalk, ThePanelOpenedAgainTakesTheFirstDigitTypedForTheHours) {
-    MainWindowDriver app(L"Software\\VelmiTests\\ReliabilityPanel",
-                         L"Local\\VelmiTests.ReliabilityPanel");
-    ASSERT_TRUE(app.Start());
-    HWND hours = app.Item(kHoursBoxId);
-    app.Menu(kMenuAlarmId);
-    app.Type(hours, L"4");
-    app.Menu(kMenuAlarmId);  // again, with the focus still in the hours
-    ASSERT_EQ(GetFocus(), hours);
-    EXPECT_EQ(test::WindowText(hours), L"00");
-    app.Type(hours, L"9\r");
-    app.Type(app.Item(kMinutesBoxId), L"30");
-    SendMessageW(app.Item(kSetButtonId), BM_CLICK, 0, 0);
-    EXPECT_EQ(test::WindowText(app.Note()), L"{*09:30AM*}");
+    // Windows and handles left behind, per kind of action. GDI objects are
+    // shown but not held to account here: Wine frees some of them a few steps
+    // later, under another kind; the leak test repeats the suspects instead.
+    // A full run under its own seed does every kind.
+    for (size_t kind = 0; kind < Walk::kActions.size(); ++kind) {
+        const Tally& t = walk.tallies[kind];
+        std::printf("%-15s %4d steps, %2d measured, %2d grew: GDI %+ld, USER %+ld, handles %+ld\n",
+                    Walk::kActions[kind].name, t.steps, t.measured, t.grew, t.gdi, t.user,
+                    t.handles);
+        EXPECT_TRUE(t.steps > 0 || seed != kSeed || steps != kDefaultSteps)
+            << Walk::kActions[kind].name;
+        EXPECT_LE(t.user, 4) << Walk::kActions[kind].name;
+        EXPECT_LE(t.handles, 8) << Walk::kActions[kind].name;
+    }
 }
 
 }  // namespace
-}  // namespace velmi::reliability
+}  // namespace velmi::test

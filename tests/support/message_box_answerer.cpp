@@ -8,7 +8,6 @@ namespace velmi::test {
 namespace {
 
 constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
-constexpr int kMessageIconId = 0x0440;  // the static that shows its icon
 
 bool HasClass(HWND window, const wchar_t* name) {
     wchar_t cls[16] = {};
@@ -34,11 +33,6 @@ std::vector<SeenBox> MessageBoxAnswerer::Seen() const {
 void MessageBoxAnswerer::QueueReply(std::wstring text, int commandId) {
     std::lock_guard lock(mutex_);
     replies_.emplace_back(std::move(text), commandId);
-}
-
-void MessageBoxAnswerer::Clear() {
-    std::lock_guard lock(mutex_);
-    seen_.clear();
 }
 
 bool MessageBoxAnswerer::WaitForCount(size_t count, std::chrono::milliseconds timeout) const {
@@ -85,12 +79,9 @@ void MessageBoxAnswerer::Visit(HWND box) {
 }
 
 SeenBox MessageBoxAnswerer::Read(HWND box) {
-    // The icon static is always there; it holds an icon only when the box has one.
-    HWND icon = GetDlgItem(box, kMessageIconId);
     SeenBox seen{WindowText(box),
                  WindowText(GetDlgItem(box, kMessageTextId)),
                  {},
-                 icon && SendMessageW(icon, STM_GETICON, 0, 0) != 0,
                  GetWindow(box, GW_OWNER),
                  box};
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))

@@ -22,7 +22,6 @@ struct SeenBox {
     std::wstring title;
     std::wstring text;                  // the message, or an input box's prompt
     std::vector<std::wstring> buttons;  // captions, in child order
-    bool hasIcon = false;
     HWND owner = nullptr;
     HWND window = nullptr;  // the box itself, gone once it was answered
 };
@@ -44,7 +43,6 @@ public:
     // Leaves boxes open (they are still recorded) until answering is resumed.
     void Hold(bool hold) { hold_ = hold; }
     [[nodiscard]] std::vector<SeenBox> Seen() const;
-    void Clear();
     // Waits until at least count boxes were seen; false on timeout.
     [[nodiscard]] bool WaitForCount(size_t count, std::chrono::milliseconds timeout) const;
 

@@ -2,7 +2,6 @@
 
 #include <psapi.h>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace velmi::test {
@@ -77,26 +76,18 @@ long long HeapBytesInUse() {
 
 ResourceUsage MeasureResources() {
     ResourceUsage usage{CountGdiObjects(), CountUserObjects(), CountHandles()};
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof(memory);
-    if (GetProcessMemoryInfo(GetCurrentProcess(),
-                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
+    PROCESS_MEMORY_COUNTERS memory{};
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory)))
         usage.workingSet = static_cast<long long>(memory.WorkingSetSize);
-        // Wine fills only the older field, which Windows keeps equal to it.
-        usage.privateBytes =
-            static_cast<long long>(std::max(memory.PrivateUsage, memory.PagefileUsage));
-    }
     usage.heapBytes = HeapBytesInUse();
     return usage;
 }
 
 std::string Describe(const ResourceUsage& u) {
     char text[200];
-    std::snprintf(
-        text, sizeof(text),
-        "GDI %ld, USER %ld, handles %ld, working set %.1f MB, private %.1f MB, heap %lld B", u.gdi,
-        u.user, u.handles, static_cast<double>(u.workingSet) / (1024.0 * 1024.0),
-        static_cast<double>(u.privateBytes) / (1024.0 * 1024.0), u.heapBytes);
+    std::snprintf(text, sizeof(text),
+                  "GDI %ld, USER %ld, handles %ld, working set %.1f MB, heap %lld B", u.gdi, u.user,
+                  u.handles, static_cast<double>(u.workingSet) / (1024.0 * 1024.0), u.heapBytes);
     return text;
 }
 

@@ -12,9 +12,8 @@ struct ResourceUsage {
     long gdi = 0;
     long user = 0;  // windows (message-only ones too), menus and icons
     long handles = 0;
-    long long workingSet = 0;    // bytes
-    long long privateBytes = 0;  // bytes
-    long long heapBytes = 0;     // in use on every heap of the process
+    long long workingSet = 0;  // bytes
+    long long heapBytes = 0;   // in use on every heap of the process
 };
 
 // Wine 8 answers 0 to GetGuiResources and GetProcessHandleCount, so the

@@ -8,10 +8,9 @@
 
 #include <map>
 #include <string>
-#include <string_view>
 #include <vector>
 
-namespace velmi::reliability {
+namespace velmi::test {
 
 using Notes = std::map<Serial, std::wstring>;
 
@@ -25,14 +24,4 @@ struct StoreContents {
 // note, stored without a terminating zero.
 [[nodiscard]] StoreContents ReadStore(HKEY root);
 
-// The differences between two sets of notes, for a failure message.
-[[nodiscard]] std::wstring DescribeDifference(const Notes& expected, const Notes& actual);
-
-// Where a text first differs from the expected one, shown around that place.
-[[nodiscard]] std::wstring FirstDifference(const std::wstring& actual,
-                                           const std::wstring& expected);
-
-// A note made printable: line breaks and other controls escaped, long ones cut.
-[[nodiscard]] std::wstring Printable(std::wstring_view text, size_t limit = 80);
-
-}  // namespace velmi::reliability
+}  // namespace velmi::test

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace velmi::reliability {
+namespace velmi::test {
 
 using Serial = long;  // whole days from 30 December 1899
 
@@ -67,4 +67,4 @@ using Serial = long;  // whole days from 30 December 1899
     return days;
 }
 
-}  // namespace velmi::reliability
+}  // namespace velmi::test
