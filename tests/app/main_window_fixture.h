@@ -78,7 +78,10 @@ public:
 
     // The program started: a new main window on the same store, shown.
     [[nodiscard]] bool Start() {
-        window_.reset();  // the copy before must be gone, or the new one finds it running
+        // The copy before must be gone, or the new one finds it running; its quit
+        // message goes too, or it would end the next modal box at once.
+        window_.reset();
+        Pump();
         window_ = std::make_unique<MainWindow>(MainWindowServices{
             [this]() -> NoteStore& { return *store_; }, clock, sound, instance_, L"VelmiReg.htm",
             [this](const std::wstring& path) { opened.push_back(path); }});
