@@ -1,12 +1,11 @@
-// The alarm scan over any note: never more than ten alarms, every one a
-// minute of the day, and the same alarms as a plain reference reading of the
-// marker layout written here from scratch.
+// The alarm scan over any note, into a table that held other alarms: never
+// more than ten alarms, entry 0 left alone, and the same alarms as a plain
+// reference reading of the marker layout written here from scratch.
 #include "alarm_scan.h"
 #include "fuzz_support.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -95,18 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(table.count >= 0 && table.count <= MinuteTable::kCapacity,
                Describe(note, table, expected));
     FUZZ_CHECK(table.minutes[0] == kUntouched, Describe(note, table, expected));
-    for (int i = 1; i <= table.count; ++i) {
-        const std::int32_t minute = table.minutes[static_cast<std::size_t>(i)];
-        FUZZ_CHECK(minute >= 0 && minute <= 1439, Describe(note, table, expected));
-    }
     const std::vector<int> armed(table.minutes.begin() + 1,
                                  table.minutes.begin() + 1 + table.count);
     FUZZ_CHECK(armed == expected, Describe(note, table, expected));
-
-    // Scanning again over the table just filled gives the same alarms.
-    velmi::ScanAlarms({note.data(), note.size()}, table);
-    const std::vector<int> again(table.minutes.begin() + 1,
-                                 table.minutes.begin() + 1 + table.count);
-    FUZZ_CHECK(again == armed, Describe(note, table, expected));
     return 0;
 }

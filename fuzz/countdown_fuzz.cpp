@@ -6,6 +6,7 @@
 #include "countdown.h"
 #include "fuzz_support.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
@@ -28,29 +29,11 @@ double PickMinutes(FuzzedDataProvider& in) {
         }
         case 1:  // halves and quarters, where the rounding matters
             return in.ConsumeIntegralInRange<std::int64_t>(-8'000'000'000, 8'000'000'000) / 4.0;
-        case 2: {  // on and around the largest accepted answer, either way
-            const double edge = in.ConsumeBool() ? 1e9 : -1e9;
-            switch (in.ConsumeIntegralInRange(0, 3)) {
-                case 0:
-                    return edge;
-                case 1:
-                    return std::nextafter(edge, 0.0);
-                case 2:
-                    return std::nextafter(edge, 2 * edge);
-                default:
-                    return edge + in.ConsumeIntegralInRange(-90, 90) / 2.0;
-            }
-        }
+        case 2:  // on and around the largest accepted answer, either way
+            return (in.ConsumeBool() ? 1e9 : -1e9) + in.ConsumeIntegralInRange(-8, 8) / 4.0;
         default:
             return in.ConsumeFloatingPoint<double>();
     }
-}
-
-std::string Describe(const velmi::TimeOfDay& now, double n, const velmi::CountdownOutcome& o) {
-    char text[160];
-    std::snprintf(text, sizeof text, "at %02d:%02d:%02d, %.17g minutes: step %d end %d", now.hour,
-                  now.minute, now.second, n, static_cast<int>(o.step), o.end);
-    return text;
 }
 
 void CheckEnd(FuzzedDataProvider& in) {
@@ -58,7 +41,9 @@ void CheckEnd(FuzzedDataProvider& in) {
                                in.ConsumeIntegralInRange(0, 59)};
     const double n = PickMinutes(in);
     const velmi::CountdownOutcome o = velmi::CountdownEnd(now, n);
-    const std::string detail = Describe(now, n, o);
+    char detail[160];
+    std::snprintf(detail, sizeof detail, "at %02d:%02d:%02d, %.17g minutes: step %d end %d",
+                  now.hour, now.minute, now.second, n, static_cast<int>(o.step), o.end);
 
     const bool usable = std::isfinite(n) && std::fabs(n) <= 1e9;
     FUZZ_CHECK((o.step == CountdownStep::kAskAgain) == !usable, detail);
@@ -69,8 +54,6 @@ void CheckEnd(FuzzedDataProvider& in) {
     const double end = now.hour * 60.0 + total;
     FUZZ_CHECK((o.step == CountdownStep::kGiveUp) == (end < 0), detail);
     if (end < 0) return;
-    FUZZ_CHECK(o.step == CountdownStep::kRecord, detail);
-    FUZZ_CHECK(o.end >= 0 && o.end <= 1439, detail);
     FUZZ_CHECK(o.end == static_cast<std::int32_t>(std::fmod(end, 1440.0)), detail);
     // The seconds of the clock never count.
     const velmi::CountdownOutcome other =
@@ -93,9 +76,7 @@ void CheckTable(FuzzedDataProvider& in) {
             detail += " " + std::to_string(e);
         FUZZ_CHECK(table.count == static_cast<int>(recent.size()), detail);
         FUZZ_CHECK(table.minutes[0] == -5, detail);
-        for (std::size_t i = 0; i < recent.size(); ++i) {
-            FUZZ_CHECK(table.minutes[i + 1] == recent[i], detail);
-        }
+        FUZZ_CHECK(std::equal(recent.begin(), recent.end(), table.minutes.begin() + 1), detail);
     }
 }
 

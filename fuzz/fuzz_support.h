@@ -34,21 +34,18 @@ inline std::string Escaped(std::wstring_view text) {
     std::abort();
 }
 
-// A character mostly from the few that matter to the rule under test, now and
-// then anything at all (blanks, controls, surrogates, wide digits).
-inline wchar_t PickChar(FuzzedDataProvider& in, std::wstring_view alphabet) {
-    const auto byte = in.ConsumeIntegral<unsigned char>();
-    if (byte < 0xF0) return alphabet[byte % alphabet.size()];
-    constexpr wchar_t kOdd[] = {L'\0',  L'\t',  L'\r',  L'\n',  0x00A0, 0x0660, 0xFF10, 0xFF11,
-                                0xFF1A, 0xFF5B, 0xFF0A, 0xD800, 0xDC00, 0xFFFF, 0x2007, 0x00E9};
-    return kOdd[byte & 0x0F];
-}
-
+// Text of up to maxLength characters, mostly from the few that matter to the
+// rule under test, now and then anything at all (blanks, controls,
+// surrogates, wide digits).
 inline std::wstring PickText(FuzzedDataProvider& in, std::wstring_view alphabet,
                              std::size_t maxLength) {
+    constexpr wchar_t kOdd[] = {L'\0',  L'\t',  L'\r',  L'\n',  0x00A0, 0x0660, 0xFF10, 0xFF11,
+                                0xFF1A, 0xFF5B, 0xFF0A, 0xD800, 0xDC00, 0xFFFF, 0x2007, 0x00E9};
     std::wstring text(in.ConsumeIntegralInRange<std::size_t>(0, maxLength), L' ');
-    for (wchar_t& c : text)
-        c = PickChar(in, alphabet);
+    for (wchar_t& c : text) {
+        const auto byte = in.ConsumeIntegral<unsigned char>();
+        c = byte < 0xF0 ? alphabet[byte % alphabet.size()] : kOdd[byte & 0x0F];
+    }
     return text;
 }
 

@@ -7,7 +7,6 @@
 set -euo pipefail
 binary="$1" seeds="$2" work="$3"
 seconds="${VELMI_FUZZ_SECONDS:-60}"
-name=$(basename "$binary")
 crashes="${VELMI_ARTIFACTS:+$VELMI_ARTIFACTS/fuzz}"
 crashes="${crashes:-$work/crashes}"
 mkdir -p "$work/corpus" "$crashes"
@@ -21,4 +20,4 @@ if [ "$seconds" -eq 0 ]; then
 fi
 # Single inputs that take a second are a hang in these small cores.
 exec "$binary" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len=4096 \
-    -print_final_stats=1 -artifact_prefix="$crashes/$name-" "$work/corpus" "$seeds"
+    -print_final_stats=1 -artifact_prefix="$crashes/$(basename "$binary")-" "$work/corpus" "$seeds"

@@ -30,11 +30,8 @@ public:
     std::vector<std::wstring> events;
 };
 
-std::vector<std::wstring> Fired(std::initializer_list<std::int32_t> minutes, TimeOfDay now,
+std::vector<std::wstring> Fired(const MinuteTable& table, TimeOfDay now,
                                 std::wstring_view prefix = kAlarmPrefix) {
-    MinuteTable table;
-    for (const std::int32_t m : minutes)
-        table.minutes[static_cast<std::size_t>(++table.count)] = m;
     RecordingOutput out;
     CheckDue(table, SteppingClock(now), out, prefix);
     return out.events;
@@ -45,26 +42,17 @@ TEST(CheckDue, DueEntryPlaysFiveTimesThenReportsTheTimeReadFirst) {
     const std::vector<std::wstring> once = {L"laser.wav", L"laser.wav",
                                             L"laser.wav", L"laser.wav",
                                             L"laser.wav", L"Alarm went off at 09:30:59"};
-    EXPECT_EQ(Fired({600, 570}, {9, 30, 59}), once);
-    EXPECT_EQ(Fired({570, 570}, {9, 30, 59}), once);
-    EXPECT_EQ(Fired({5}, {0, 5, 0}, kTimerPrefix).back(), L"Timer went off at 00:05:00");
+    EXPECT_EQ(Fired({{0, 600, 570}, 2}, {9, 30, 59}), once);
+    EXPECT_EQ(Fired({{0, 570, 570}, 2}, {9, 30, 59}), once);
+    EXPECT_EQ(Fired({{0, 5}, 1}, {0, 5, 0}, kTimerPrefix).back(), L"Timer went off at 00:05:00");
 }
 
-TEST(CheckDue, OnlyEntriesInUseCountAndNothingIsDisarmed) {
-    EXPECT_TRUE(Fired({}, {0, 0, 5}).empty());  // nothing armed, every entry 0
-    EXPECT_TRUE(Fired({569, 571}, {9, 30, 0}).empty());
-    EXPECT_EQ(Fired({0}, {0, 0, 5}).size(), 6u);
-
-    MinuteTable table;
-    table.minutes = {570, 1, 570};  // entry 0 and entries above the count are not looked at
-    table.count = 1;
-    RecordingOutput out;
-    CheckDue(table, SteppingClock({9, 30, 0}), out, kAlarmPrefix);
-    EXPECT_TRUE(out.events.empty());
-    table.minutes[1] = 570;
-    CheckDue(table, SteppingClock({9, 30, 0}), out, kAlarmPrefix);
-    CheckDue(table, SteppingClock({9, 30, 50}), out, kAlarmPrefix);
-    EXPECT_EQ(out.events.size(), 12u);
+TEST(CheckDue, OnlyEntriesInUseCount) {
+    EXPECT_TRUE(Fired({{}, 0}, {0, 0, 5}).empty());   // nothing armed, every entry 0
+    EXPECT_EQ(Fired({{}, 1}, {0, 0, 5}).size(), 6u);  // an alarm at midnight
+    EXPECT_TRUE(Fired({{0, 569, 571}, 2}, {9, 30, 0}).empty());
+    // Neither entry 0 nor the entries above the count are looked at.
+    EXPECT_TRUE(Fired({{570, 1, 570}, 1}, {9, 30, 0}).empty());
 }
 
 }  // namespace

@@ -10,11 +10,7 @@ namespace velmi {
 namespace {
 
 // Two keys of the test's own stand in for HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
-class StoreRoot : public ::testing::Test {
-protected:
-    [[nodiscard]] bool UserStoreExists() const {
-        return static_cast<bool>(testing::Open(user_.get(), std::wstring(kStoreKeyPath), KEY_READ));
-    }
+struct StoreRoot : ::testing::Test {
     testing::ScratchKey machine_{L"RootMachine"};
     testing::ScratchKey user_{L"RootUser"};
     RegistryNoteStore machineNotes_{machine_.get()};
@@ -26,7 +22,7 @@ TEST_F(StoreRoot, ExistingUserStoreWinsElseWritableMachine) {
     const StoreRootChoice machine = ChooseStoreRoot(machine_.get(), user_.get(), true);
     EXPECT_EQ(machine.root, machine_.get());
     EXPECT_FALSE(machine.copied);
-    EXPECT_FALSE(UserStoreExists());
+    EXPECT_FALSE(testing::Open(user_.get(), std::wstring(kStoreKeyPath), KEY_READ));
 
     ASSERT_FALSE(userNotes_.WriteNote(200, L"user").Failed());
     const StoreRootChoice user = ChooseStoreRoot(machine_.get(), user_.get(), true);
@@ -34,11 +30,18 @@ TEST_F(StoreRoot, ExistingUserStoreWinsElseWritableMachine) {
     EXPECT_FALSE(user.copied);
 }
 
+// A machine root that refuses writes: its notes, once it has any, are copied
+// to the user root, and only once.
 TEST_F(StoreRoot, RefusingMachineIsCopiedToUserOnce) {
+    const StoreRootChoice none = ChooseStoreRoot(machine_.get(), user_.get(), false);
+    EXPECT_EQ(none.root, user_.get());
+    EXPECT_FALSE(none.copied);
+    EXPECT_EQ(none.copy.status, RegStatus::kMissing);
+    EXPECT_FALSE(testing::Open(user_.get(), std::wstring(kStoreKeyPath), KEY_READ));
+
     const std::wstring note = L"Dentist\r\n{*09:30AM*} \u00e9";
     ASSERT_FALSE(machineNotes_.WriteNote(36526, note).Failed());
     ASSERT_FALSE(machineNotes_.WriteNote(36527, L"").Failed());
-
     const StoreRootChoice first = ChooseStoreRoot(machine_.get(), user_.get(), false);
     EXPECT_EQ(first.root, user_.get());
     EXPECT_TRUE(first.copied);
@@ -54,14 +57,6 @@ TEST_F(StoreRoot, RefusingMachineIsCopiedToUserOnce) {
     EXPECT_EQ(second.root, user_.get());
     EXPECT_FALSE(second.copied);
     EXPECT_EQ(userNotes_.ReadNote(36526).text, note);
-}
-
-TEST_F(StoreRoot, RefusingMachineWithoutNotesCopiesNothing) {
-    const StoreRootChoice choice = ChooseStoreRoot(machine_.get(), user_.get(), false);
-    EXPECT_EQ(choice.root, user_.get());
-    EXPECT_FALSE(choice.copied);
-    EXPECT_EQ(choice.copy.status, RegStatus::kMissing);
-    EXPECT_FALSE(UserStoreExists());
 }
 
 TEST_F(StoreRoot, WriteProbeLooksForTheStoreOrSoftwareAndChangesNothing) {
