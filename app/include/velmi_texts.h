@@ -6,6 +6,7 @@ namespace velmi {
 
 inline constexpr wchar_t kAppTitle[] = L"Velmi";
 inline constexpr wchar_t kTimerPrompt[] = L"Enter number of minutes for timer";
+inline constexpr wchar_t kCountdownsFullText[] = L"Ten countdowns are already running";
 inline constexpr wchar_t kSecondCopyText[] =
     L"Only one copy of Tolvane Schedule can be executed,  already open on this machine";
 inline constexpr wchar_t kSingleInstanceName[] = L"Local\\Tolvane.Velmi.OneCopy";

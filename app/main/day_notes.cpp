@@ -24,7 +24,6 @@ void DayNotes::OnCalendarChanged() {
     window_.SetCaption(std::wstring(kCaptionPrefix) + text);
     LastDateText = text;
     LoadNoteOf(*day);
-    ScanAlarms(window_.NoteText(), alarms_);
     PurgeBeforeToday();
     Loading = false;
 }
@@ -40,6 +39,17 @@ DayNotes::SaveOutcome DayNotes::SaveNoteOf(DateSerial day) {
     const RegResult result = store_.WriteNote(day, window_.NoteText());
     if (!result.Failed()) unreadDay_.reset();
     return {true, result};
+}
+
+MinuteTable DayNotes::AlarmsOf(DateSerial day, DateSerial today) {
+    MinuteTable alarms;
+    // The note's own day, the one it will be stored under, not the calendar's text.
+    if (day == today && readDate_(LastDateText) == day) {
+        ScanAlarms(window_.NoteText(), alarms);
+    } else if (const RegText stored = store_.ReadNote(day); !stored.result.Failed()) {
+        ScanAlarms(stored.text, alarms);
+    }
+    return alarms;
 }
 
 void DayNotes::LoadNoteOf(DateSerial day) {

@@ -1,6 +1,6 @@
 // The notes follow the calendar: every change of its date stores the note of
-// the day being left, shows the new day's note, arms that note's alarms and
-// deletes the notes of the ten days before today.
+// the day being left, shows the new day's note and deletes the notes of the
+// ten days before today.
 #pragma once
 
 #include "alarm_tables.h"
@@ -41,13 +41,8 @@ using DateReader = std::function<std::optional<DateSerial>(std::wstring_view)>;
 
 class DayNotes {
 public:
-    DayNotes(NoteStore& store, const Clock& clock, DateReader readDate, NoteWindow& window,
-             MinuteTable& alarms)
-        : store_(store),
-          clock_(clock),
-          readDate_(std::move(readDate)),
-          window_(window),
-          alarms_(alarms) {}
+    DayNotes(NoteStore& store, const Clock& clock, DateReader readDate, NoteWindow& window)
+        : store_(store), clock_(clock), readDate_(std::move(readDate)), window_(window) {}
 
     // Loading: no day is shown yet, so the first change stores nothing.
     bool Loading = false;
@@ -66,6 +61,10 @@ public:
     };
     [[nodiscard]] SaveOutcome SaveShownNote();
 
+    // The alarms of a day's note: while the note box holds today's note, with
+    // its unsaved edits; otherwise, and for a day that is over, the stored note.
+    [[nodiscard]] MinuteTable AlarmsOf(DateSerial day, DateSerial today);
+
 private:
     [[nodiscard]] SaveOutcome SaveNoteOf(DateSerial day);
     void LoadNoteOf(DateSerial day);
@@ -75,7 +74,6 @@ private:
     const Clock& clock_;
     DateReader readDate_;
     NoteWindow& window_;
-    MinuteTable& alarms_;
     // The shown day whose stored note could not be read: its empty box must
     // not replace that note unless the user writes one.
     std::optional<DateSerial> unreadDay_;

@@ -66,7 +66,7 @@ MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
       panel_({[this](const std::wstring& marker) { OnAlarmSet(marker); },
               [this] { SetFocus(noteBox_); }}),
-      notes_(store_, services_.clock, ReadDate, *this, alarms_.alarms) {}
+      notes_(store_, services_.clock, ReadDate, *this) {}
 
 MainWindow::~MainWindow() {
     products_.reset();
@@ -118,8 +118,13 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
             OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
             return 0;
         case WM_TIMER:
-            OnTimer(wp);
+            // Either timer: one check serves both kinds.
+            if (wp == kCountdownTimerId || wp == kAlarmTimerId) CheckReminders();
             return 0;
+        case WM_POWERBROADCAST:
+            // Back from sleep: what fell due meanwhile goes off now, not at the next tick.
+            if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) CheckReminders();
+            return TRUE;
         case WM_CLOSE:
             OnClose();
             return 0;
@@ -183,6 +188,8 @@ bool MainWindow::Load() {
         return false;
     }
     store_.Set(services_.openStore());
+    // Alarms of the minutes before this one may have gone off in an earlier run.
+    alarms_.reminders.Start(services_.clock.Now());
     notes_.Loading = true;
     // Today in the user's own short date form: it reads back as today in
     // every locale, and raises Change twice since it is not the calendar's form.
@@ -267,17 +274,27 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
 
 void MainWindow::OnMenuCountdown() {
     for (;;) {
+        if (alarms_.reminders.CountdownsFull()) return ShowCountdownsFull();
         const std::optional<std::wstring> answer = InputBox(hwnd_, kTimerPrompt, kAppTitle);
         if (!answer || answer->empty()) return;
         // A number as the user's locale writes it, with a sign or a fraction.
         std::wstring text = *answer;
         double minutes = 0;
         if (FAILED(VarR8FromStr(text.data(), LOCALE_USER_DEFAULT, 0, &minutes))) continue;
-        const CountdownOutcome outcome = CountdownEnd(services_.clock.Now().time, minutes);
+        const CountdownOutcome outcome = CountdownEnd(services_.clock.Now(), minutes);
         if (outcome.step == CountdownStep::kAskAgain) continue;
-        if (outcome.step == CountdownStep::kRecord) RecordCountdown(alarms_.timers, outcome.end);
+        // Ticks go on while the input box is open, so the table may have
+        // filled meanwhile: a pending countdown is never dropped for a new one.
+        if (outcome.step == CountdownStep::kRecord &&
+            !alarms_.reminders.AddCountdown(outcome.end)) {
+            ShowCountdownsFull();
+        }
         return;
     }
+}
+
+void MainWindow::ShowCountdownsFull() {
+    MessageBoxW(hwnd_, kCountdownsFullText, kAppTitle, MB_OK | MB_ICONWARNING);
 }
 
 void MainWindow::OnMenuHelp() {
@@ -332,9 +349,13 @@ void MainWindow::OnAlarmSet(const std::wstring& marker) {
     SendMessageW(noteBox_, EM_SETMODIFY, TRUE, 0);
 }
 
-void MainWindow::OnTimer(UINT_PTR id) {
-    if (id == kCountdownTimerId) OnCountdownTick();
-    if (id == kAlarmTimerId) OnAlarmTick();
+void MainWindow::CheckReminders() {
+    // One reading of the clock for the check and its reports.
+    const LocalDateTime now = services_.clock.Now();
+    const DateSerial today = SerialFromCivil(now.date);
+    const std::vector<DueEntry> due =
+        alarms_.reminders.Check(now, [&](DateSerial day) { return notes_.AlarmsOf(day, today); });
+    Announce(due, now, *this);
 }
 
 void MainWindow::ShowReport(std::wstring_view text) {

@@ -94,7 +94,6 @@ private:
     void OnDestroy();
     void OnNcDestroy();
     void OnCommand(int id, int code, HWND control);
-    void OnTimer(UINT_PTR id);
     void OnDpiChanged(const RECT& suggested);
     void OnStoreProblem();
     LRESULT OnCtlColorStatic(HDC dc, HWND control);
@@ -109,8 +108,9 @@ private:
     void OnProductsLeft();
     void ShowHelp(const std::wstring& section = {});
     void OnAlarmSet(const std::wstring& marker);
-    void OnCountdownTick() { CheckDue(alarms_.timers, services_.clock, *this, kTimerPrefix); }
-    void OnAlarmTick() { CheckDue(alarms_.alarms, services_.clock, *this, kAlarmPrefix); }
+    void ShowCountdownsFull();
+    // The timers' ticks and the return from sleep: what is due goes off.
+    void CheckReminders();
 
     // NoteWindow
     std::wstring CalendarText() override { return calendar_.Text(); }

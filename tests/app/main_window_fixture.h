@@ -116,6 +116,11 @@ public:
         return Child(window_->Calendar().Window(), id);
     }
     void Menu(int id) const { SendMessageW(Main(), WM_COMMAND, id, 0); }
+    // A tick of the alarm timer at that time of the clock's day.
+    void Tick(TimeOfDay time) {
+        clock.now.time = time;
+        SendMessageW(Main(), WM_TIMER, kAlarmTimerId, 0);
+    }
 
     TestClock clock;
     RecordingSound sound;

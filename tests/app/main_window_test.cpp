@@ -16,6 +16,13 @@ namespace {
 
 constexpr wchar_t kTodayCaption[] = L"Scheduled items for December  5,  2026";
 
+std::vector<std::wstring> Reports(const MessageBoxAnswerer& answerer) {
+    std::vector<std::wstring> texts;
+    for (const SeenBox& box : answerer.Seen())
+        texts.push_back(box.text);
+    return texts;
+}
+
 // Also run in the day-first locale, where today's short date must not be
 // read as the 12th of May.
 TEST_F(MainWindowTest, StartsOnTodayWithTheFocusInTheNote) {
@@ -139,7 +146,7 @@ TEST_F(MainWindowTest, EveryWayOutOfProductsBringsTheNoteBack) {
         EXPECT_FALSE(IsWindowVisible(app.Main()));
         const auto products = TopLevelWindows(kProductsWindowClass);
         ASSERT_EQ(products.size(), 1u);
-        app.App().Alarms().timers = {{0, 570}, 1};  // a countdown due at 09:30
+        ASSERT_TRUE(app.App().Alarms().reminders.AddCountdown(MomentOf(app.clock.now)));
         SendMessageW(app.Main(), WM_TIMER, kCountdownTimerId, 0);
         EXPECT_EQ(answerer.Seen().size(), static_cast<size_t>(&leave - ways + 1));
         leave(products[0]);
@@ -158,6 +165,65 @@ TEST_F(MainWindowTest, OpeningThePanelAgainSelectsTheHours) {
     ASSERT_EQ(GetFocus(), hours);
     Type(hours, L"7");
     EXPECT_EQ(WindowText(hours), L"7");
+}
+
+// The alarms are those of today's note, whichever day is on screen.
+TEST_F(MainWindowTest, OnlyTodaysNoteMakesAlarmsGoOff) {
+    MessageBoxAnswerer answerer;
+    Type(app.Note(), L"{*09:31AM*} today");
+    Click(app.CalendarPart(nuv::kDayIdBase + CellOf(kToday + 1)));
+    Type(app.Note(), L"{*09:32AM*} tomorrow");
+    app.Tick({9, 31, 10});
+    Click(app.CalendarPart(nuv::kDayIdBase + CellOf(kToday)));
+    app.Tick({9, 32, 10});
+    EXPECT_EQ(Reports(answerer), std::vector<std::wstring>{L"Alarm went off at 09:31:10"});
+    EXPECT_EQ(app.sound.plays.size(), 5u);
+}
+
+TEST_F(MainWindowTest, MarkersSetTypedOrDeletedCountAtOnce) {
+    MessageBoxAnswerer answerer;
+    app.Menu(kMenuAlarmId);
+    Type(app.Item(kHoursBoxId), L"09\r");
+    Type(app.Item(kMinutesBoxId), L"31");
+    SendMessageW(app.Item(kSetButtonId), BM_CLICK, 0, 0);
+    SendMessageW(app.Note(), EM_SETSEL, 0, 0);
+    Type(app.Note(), L"{*09:33AM*}{*09:32AM*}");
+    SendMessageW(app.Note(), EM_SETSEL, 0, 11);
+    Key(app.Note(), VK_DELETE);
+    for (const int minute : {31, 32, 33})
+        app.Tick({9, minute, 10});
+    EXPECT_EQ(Reports(answerer), (std::vector<std::wstring>{L"Alarm went off at 09:31:10",
+                                                            L"Alarm went off at 09:32:10"}));
+}
+
+// Two hours asleep: one round of sound, then a late report for each alarm, and
+// the ticks that arrive while the reports are open repeat none of them.
+TEST_F(MainWindowTest, BackFromSleepWhatFellDueGoesOffAtOnce) {
+    MessageBoxAnswerer answerer;
+    Type(app.Note(), L"{*11:29AM*}{*10:00AM*}{*11:00AM*}{*11:31AM*}");
+    app.clock.now.time = {11, 30, 5};
+    PostMessageW(app.Main(), WM_TIMER, kAlarmTimerId, 0);
+    PostMessageW(app.Main(), WM_TIMER, kCountdownTimerId, 0);
+    SendMessageW(app.Main(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    Pump();
+    EXPECT_EQ(Reports(answerer),
+              (std::vector<std::wstring>{L"Alarm went off at 11:30:05 (due 10:00)",
+                                         L"Alarm went off at 11:30:05 (due 11:00)",
+                                         L"Alarm went off at 11:30:05 (due 11:29)"}));
+    EXPECT_EQ(app.sound.plays.size(), 5u);
+}
+
+TEST_F(MainWindowTest, AnEleventhCountdownIsRefused) {
+    MessageBoxAnswerer answerer;
+    for (int i = 0; i < 10; ++i)
+        answerer.QueueReply(L"5");
+    for (int i = 0; i < 11; ++i)
+        app.Menu(kMenuCountdownId);
+    const std::vector<SeenBox> seen = answerer.Seen();
+    ASSERT_EQ(seen.size(), 11u);
+    EXPECT_EQ(seen[9].text, L"Enter number of minutes for timer");
+    EXPECT_EQ(seen[10].text, L"Ten countdowns are already running");
+    EXPECT_EQ(app.App().Alarms().reminders.Countdowns().size(), 10u);
 }
 
 }  // namespace

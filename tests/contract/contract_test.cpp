@@ -138,6 +138,7 @@ TEST(Contract, FixedTexts) {
         {std::wstring(velmi::kAlarmPrefix), L"Alarm went off at "},
         {std::wstring(velmi::kTimerPrefix), L"Timer went off at "},
         {velmi::kTimerPrompt, L"Enter number of minutes for timer"},
+        {velmi::kCountdownsFullText, L"Ten countdowns are already running"},
         {velmi::kSecondCopyText,
          L"Only one copy of Tolvane Schedule can be executed,  already open on this machine"},
         {velmi::kSingleInstanceName, L"Local\\Tolvane.Velmi.OneCopy"},
