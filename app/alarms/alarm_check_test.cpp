@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <string>
 #include <vector>
@@ -127,7 +128,12 @@ TEST(Reminders, ACountdownEndsOnceAtItsDateAndTime) {
     EXPECT_EQ(overnight.end, MomentOf(kDay + 1, 5));
     const CountdownOutcome now = CountdownEnd(At(kDay, 23, 50, 30), -0.4);
     EXPECT_EQ(now.end, MomentOf(kDay, 1430));
+    // countdown_fuzz holds the rounding's oracle; it never runs in the cross build.
+    EXPECT_EQ(CountdownEnd(At(kDay, 10, 20), 2.5).end, MomentOf(kDay, 622));  // ties to even
+    EXPECT_EQ(CountdownEnd(At(kDay, 10, 21, 59), 2.5).end, MomentOf(kDay, 624));
     EXPECT_EQ(CountdownEnd(At(kDay, 10, 0), -30).step, CountdownStep::kGiveUp);
+    for (const double unusable : {std::nan(""), -1e9 - 1})
+        EXPECT_EQ(CountdownEnd(At(kDay, 12, 0), unusable).step, CountdownStep::kAskAgain);
 
     Checks checks(At(kDay, 23, 50));
     for (const Moment end : {long_.end, overnight.end, now.end})
