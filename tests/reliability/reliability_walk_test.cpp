@@ -254,37 +254,23 @@ private:
         model.box.insert(pos, inserted);
     }
 
+    // A selection taken out with Backspace or the Delete key.
     void Delete() {
-        std::wstring& box = model.box;
-        if (box.empty()) return Log(L"delete: the note is empty");
-        const bool backspace = Chance(50);
-        size_t from = CaretPosition(), to = Chance(50) ? from : CaretPosition();
+        size_t from = CaretPosition(), to = CaretPosition();
         if (from > to) std::swap(from, to);
-        bool selected = from != to;
-        if (!selected) {
-            // The key takes the character before or after the caret, a line break whole.
-            if (backspace ? from == 0 : to == box.size()) return Log(L"delete: nothing there");
-            if (backspace) {
-                from -= from >= 2 && Splits(box, from - 1) ? 2 : 1;
-            } else {
-                to += Splits(box, to + 1) ? 2 : 1;
-            }
-            // The edit control takes a surrogate pair by halves; select it whole instead.
-            selected = IS_HIGH_SURROGATE(box[from]) || IS_LOW_SURROGATE(box[from]);
-        }
-        const size_t caret = backspace ? to : from;
-        Log((backspace ? L"backspace" : L"delete key") +
-            (selected ? L" on " + std::to_wstring(from) + L".." + std::to_wstring(to)
-                      : L" at " + std::to_wstring(caret)));
+        if (from == to) return Log(L"delete: nothing selected");
+        const bool backspace = Chance(50);
+        Log((backspace ? L"backspace on " : L"delete key on ") + std::to_wstring(from) + L".." +
+            std::to_wstring(to));
         HWND note = app.Note();
         SetFocus(note);
-        SendMessageW(note, EM_SETSEL, selected ? from : caret, selected ? to : caret);
+        SendMessageW(note, EM_SETSEL, from, to);
         if (backspace) {
             test::Type(note, L"\b", app.Keys());
         } else {
             test::Key(note, VK_DELETE, app.Keys());
         }
-        box.erase(from, to - from);
+        model.box.erase(from, to - from);
     }
 
     void AlarmPanel() {
