@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <thread>
 
 namespace velmi::test {
 namespace {
@@ -108,6 +109,29 @@ TEST_F(MainWindowTest, StartingPurgesTheTenDaysBeforeTodaySilently) {
             EXPECT_EQ(app.Stored(d) == L"n", refused || d < kToday - 10 || d >= kToday) << d;
     }
     EXPECT_TRUE(answerer.Seen().empty());
+}
+
+// The report of a failed save is shown from a posted message; a tick and the
+// session's end that arrive while it is open are handled as ever.
+TEST_F(MainWindowTest, TicksAndTheSessionsEndGoOnWhileAStoreProblemIsShown) {
+    MessageBoxAnswerer answerer;
+    answerer.Hold(true);
+    Type(app.Note(), L"{*09:31AM*}");
+    app.Store().failWrites = true;
+    Click(app.CalendarPart(nuv::kArrowIdBase + 3));
+    app.Store().failWrites = false;
+    app.clock.now.time = {9, 31, 10};
+    PostMessageW(app.Main(), WM_TIMER, kAlarmTimerId, 0);
+    std::thread session([&, main = app.Main()] {
+        (void)answerer.WaitForCount(2, 10s);  // the problem and the alarm's report
+        PostMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    });
+    EXPECT_TRUE(PumpUntil([&] { return app.Main() == nullptr; }));
+    session.join();
+    const std::vector<std::wstring> reports = Reports(answerer);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[1], L"Alarm went off at 09:31:10");
+    EXPECT_EQ(app.Stored(kToday), L"{*09:31AM*}");
 }
 
 TEST_F(MainWindowTest, TheSessionsEndKeepsTheNote) {
