@@ -226,9 +226,10 @@ TEST_F(MainWindowTest, BackFromSleepWhatFellDueGoesOffAtOnce) {
     MessageBoxAnswerer answerer;
     Type(app.Note(), L"{*11:29AM*}{*10:00AM*}{*11:00AM*}{*11:31AM*}");
     app.clock.now.time = {11, 30, 5};
-    PostMessageW(app.Main(), WM_TIMER, kAlarmTimerId, 0);
+    PostMessageW(app.Main(), WM_TIMER, kAlarmTimerId, 0);  // handled inside the first report
     PostMessageW(app.Main(), WM_TIMER, kCountdownTimerId, 0);
     SendMessageW(app.Main(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_EQ(answerer.Seen().size(), 3u);  // at once, not at the next tick
     Pump();
     EXPECT_EQ(Reports(answerer),
               (std::vector<std::wstring>{L"Alarm went off at 11:30:05 (due 10:00)",
