@@ -1,7 +1,8 @@
 // The calendar's rules in one table over the model: what each put, keystroke
-// and click leaves in the date box, how many Change events it raises, and
-// that at each Change the box already holds the text of that action. The
-// grid itself is checked by the fuzzer.
+// and click leaves in the date box and how many Change events it raises. The
+// grid, the text at each Change and that an action that leaves the text as it
+// was raises nothing are checked by the fuzzer; which texts a put refuses, by
+// the hosted control's message box.
 #include "calendar_fixture.h"
 
 #include <gtest/gtest.h>
@@ -11,18 +12,15 @@
 namespace nuv {
 namespace {
 
-using velmi::CivilDate;
-using velmi::SerialFromCivil;
-
-// kPut expects the put taken, kPutNoDate refused; kEmpty puts an empty text.
+// kEmpty puts an empty text; the other puts and typing write the row's text.
 // clang-format off
-enum class Act { kPut, kPutNoDate, kEmpty, kType, kPutDate, kCell,
+enum class Act { kPut, kEmpty, kType, kPutDate, kCell,
                  kYearBack, kYearOn, kMonthBack, kMonthOn, kToday };
 // clang-format on
 using enum Act;
 
 struct Row {
-    CivilDate shown;  // put as a date first; year 0: a new control
+    velmi::CivilDate shown;  // put as a date first; year 0: a new control
     std::vector<Act> acts;
     std::wstring text;  // what a put, typing or putdate writes; for a cell, its index
     std::wstring after;
@@ -35,11 +33,10 @@ const Row kRows[] = {
     // drawn, then rewritten as a change of its own.
     {{2001, 3, 3}, {kPut}, L"November 15, 1999", L"November  15,  1999", 2},
     {{1999, 11, 15}, {kPut}, L"November  15,  1999", L"November  15,  1999", 0},
-    {{2000, 3, 1}, {kPutNoDate}, L"tomorrow", L"March  1,  2000", 0},
+    {{2000, 3, 1}, {kPut}, L"tomorrow", L"March  1,  2000", 0},
     {{2000, 3, 1}, {kPut}, L"   ", L"", 1, L" 2000"},
     {{}, {kEmpty}, L"", L"", 0},
     {{2001, 3, 3}, {kPutDate}, L"March 4, 2001", L"March  4,  2001", 1},
-    {{2001, 3, 4}, {kPutDate}, L"March 4, 2001", L"March  4,  2001", 0},
     // Typing: a text that is no date is announced, not drawn; a zero ends it.
     {{2001, 3, 3}, {kType}, L"Marc", L"Marc", 1},
     {{2001, 3, 3}, {kType}, L"March 07, 2001", L"March  7,  2001", 2},
@@ -59,7 +56,6 @@ const Row kRows[] = {
     // Before the first date only the frame (today) works.
     {{}, {kCell, kYearBack, kYearOn, kMonthBack, kMonthOn}, L"0", L"", 0},
     {{}, {kToday}, {}, L"December  5,  2026", 1},
-    {{2026, 12, 5}, {kToday}, {}, L"December  5,  2026", 0},
     // Without a date in the box only the month arrows stop.
     {{2001, 3, 15}, {kEmpty, kMonthBack, kMonthOn}, {}, L"", 1},
     {{2001, 3, 15}, {kEmpty, kYearOn}, {}, L"March  1,  2002", 2},
@@ -75,14 +71,19 @@ class CalendarRules : public ::testing::TestWithParam<Row>, public CalendarEvent
 protected:
     void GridChanged() override {}
     void DateBoxChanged() override {}
-    void RaiseChange() override { raised.push_back(cal.Text()); }
+    void RaiseChange() override { ++changes; }
 
-    // Whether the action went as its kind says.
-    bool Do(Act act, const Row& row) {
-        using Result = Calendar::PutResult;
-        if (act == kPut) return cal.PutText(row.text) == Result::kDone;
-        if (act == kPutNoDate) return cal.PutText(row.text) == Result::kInvalidDate;
-        if (act == kEmpty) return cal.PutText(L"") == Result::kDone;
+    test::FakePlatform platform;
+    Calendar cal{platform, *this};
+    int changes = 0;
+};
+
+TEST_P(CalendarRules, TextAndChangeEvents) {
+    const Row& row = GetParam();
+    if (row.shown.year) cal.PutDate(velmi::SerialFromCivil(row.shown));
+    changes = 0;
+    for (const Act act : row.acts) {
+        if (act == kPut || act == kEmpty) (void)cal.PutText(act == kPut ? row.text : L"");
         if (act == kType) cal.SetDateBoxText(row.text);
         if (act == kPutDate) cal.PutDate(*platform.ReadDate(row.text));
         if (act == kCell) cal.GoToCell(std::stoi(row.text));
@@ -91,27 +92,9 @@ protected:
         if (act == kMonthBack) cal.GoToPreviousMonth();
         if (act == kMonthOn) cal.GoToNextMonth();
         if (act == kToday) cal.GoToToday();
-        return true;
-    }
-
-    test::FakePlatform platform;
-    Calendar cal{platform, *this};
-    std::vector<std::wstring> raised;
-};
-
-TEST_P(CalendarRules, TextAndChangeEvents) {
-    const Row& row = GetParam();
-    if (row.shown.year) cal.PutDate(SerialFromCivil(row.shown));
-    raised.clear();
-    for (const Act act : row.acts) {
-        const size_t before = raised.size();
-        EXPECT_TRUE(Do(act, row));
-        // At every Change the box already holds what the action leaves.
-        for (size_t i = before; i < raised.size(); ++i)
-            EXPECT_EQ(raised[i], cal.Text());
     }
     EXPECT_EQ(cal.Text(), row.after);
-    EXPECT_EQ(raised.size(), static_cast<size_t>(row.changes));
+    EXPECT_EQ(changes, row.changes);
     if (!row.yearLabel.empty()) {
         EXPECT_EQ(cal.face().yearLabel, row.yearLabel);
     }

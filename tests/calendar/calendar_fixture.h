@@ -39,10 +39,6 @@ public:
                 d = {std::stoi(m.str(3)), i + 1, std::stoi(m.str(2))};
         return velmi::IsValidDate(d) ? std::optional(d) : std::nullopt;
     }
-    static std::wstring Canonical(const CivilDate& d) {
-        return std::wstring(kMonths[d.month - 1]) + L"  " + std::to_wstring(d.day) + L",  " +
-               std::to_wstring(d.year);
-    }
 
     std::optional<DateSerial> ReadDate(std::wstring_view text) const override {
         const auto d = Read(text);

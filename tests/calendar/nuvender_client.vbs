@@ -1,14 +1,11 @@
 ' An independent client: the script host creates the calendar by its ProgID,
-' with no site and no window, and uses its text property and putdate.
+' with no site and no window, and uses its text property and putdate. Any
+' FAIL line fails the test, and so does a script that stops before PASS.
 Option Explicit
-Dim c, d, failures
-failures = 0
+Dim c, d
 
 Sub Check(what, got, expected)
-    If got <> expected Then
-        WScript.Echo "FAIL " & what & ": [" & got & "] expected [" & expected & "]"
-        failures = failures + 1
-    End If
+    If got <> expected Then WScript.Echo "FAIL " & what & ": [" & got & "] expected [" & expected & "]"
 End Sub
 
 Set c = CreateObject("Ruviruve.Nuvender")
@@ -18,8 +15,5 @@ d = DateSerial(2001, 3, 7) + TimeSerial(18, 30, 0)
 c.putdate (d)
 Check "putdate", c.text, "March  7,  2001"
 Check "putdate leaves its argument alone", d, DateSerial(2001, 3, 7) + TimeSerial(18, 30, 0)
-c.text = "March  1,  2000"
-Check "canonical put", c.text, "March  1,  2000"
-Check "reads back as a date", CDate(c.text), DateSerial(2000, 3, 1)
-
-If failures = 0 Then WScript.Echo "PASS"
+Check "reads back as a date", CDate(c.text), DateSerial(2001, 3, 7)
+WScript.Echo "PASS"
