@@ -19,10 +19,7 @@ LocalDateTime At(DateSerial day, int hour, int minute, int second = 0) {
 
 class RecordingOutput final : public AlarmOutput {
 public:
-    void PlaySound(std::wstring_view fileName) override {
-        EXPECT_EQ(fileName, L"laser.wav");
-        ++plays;
-    }
+    void PlaySound(std::wstring_view fileName) override { plays += fileName == L"laser.wav"; }
     void ShowReport(std::wstring_view text) override { reports.emplace_back(text); }
     int plays = 0;
     std::vector<std::wstring> reports;
