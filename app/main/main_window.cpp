@@ -283,8 +283,7 @@ void MainWindow::OnMenuCountdown() {
         if (FAILED(VarR8FromStr(text.data(), LOCALE_USER_DEFAULT, 0, &minutes))) continue;
         const CountdownOutcome outcome = CountdownEnd(services_.clock.Now(), minutes);
         if (outcome.step == CountdownStep::kAskAgain) continue;
-        // Ticks go on while the input box is open, so the table may have
-        // filled meanwhile: a pending countdown is never dropped for a new one.
+        // A pending countdown is never dropped to make room for a new one.
         if (outcome.step == CountdownStep::kRecord &&
             !alarms_.reminders.AddCountdown(outcome.end)) {
             ShowCountdownsFull();
