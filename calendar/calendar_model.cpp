@@ -50,6 +50,12 @@ Calendar::PutResult Calendar::PutText(std::wstring_view value) {
 
 void Calendar::PutDate(DateSerial day) {
     const CivilDate d = CivilFromSerial(day);
+    DrawMonth(d);
+    // Built from the labels as just written: "November" "  5" ",  1999".
+    SetDateBoxText(face_.monthLabel + L"  " + std::to_wstring(d.day) + L", " + face_.yearLabel);
+}
+
+void Calendar::DrawMonth(const CivilDate& d) {
     face_.yearLabel = L" " + std::to_wstring(d.year);
     face_.monthLabel = platform_.MonthName(d.month);
 
@@ -67,21 +73,36 @@ void Calendar::PutDate(DateSerial day) {
         cell.green = n == d.day;
     }
     events_.GridChanged();
-
-    // Built from the labels as just written: "November" "  5" ",  1999".
-    SetDateBoxText(face_.monthLabel + L"  " + std::to_wstring(d.day) + L", " + face_.yearLabel);
 }
 
-void Calendar::SetDateBoxText(std::wstring_view text) {
+bool Calendar::StoreDateBoxText(std::wstring_view text) {
     // A text box holds no zero character: the text ends there, with or
     // without a window to show it.
     text = text.substr(0, text.find(L'\0'));
     // Writing the text the box already holds is no change; the redraw chain
-    // below ends only because of this.
-    if (text == face_.dateBox) return;
+    // of a put ends only because of this.
+    if (text == face_.dateBox) return false;
     face_.dateBox = text;
     events_.DateBoxChanged();
-    OnDateBoxChanged();
+    return true;
+}
+
+void Calendar::SetDateBoxText(std::wstring_view text) {
+    if (StoreDateBoxText(text)) OnDateBoxChanged();
+}
+
+void Calendar::TypeDateBoxText(std::wstring_view text) {
+    if (!StoreDateBoxText(text)) return;
+    if (const auto day = platform_.ReadDate(face_.dateBox)) DrawMonth(CivilFromSerial(*day));
+    events_.RaiseChange();
+}
+
+void Calendar::CommitDateBox() {
+    auto day = platform_.ReadDate(face_.dateBox);
+    // The date drawn is the green day of the labels' month.
+    for (int i = 0; !day && i < kDayCount; ++i)
+        if (face_.days[i].visible && face_.days[i].green) day = DateOfCell(i);
+    if (day) PutDate(*day);
 }
 
 void Calendar::OnDateBoxChanged() {
@@ -89,11 +110,14 @@ void Calendar::OnDateBoxChanged() {
     events_.RaiseChange();
 }
 
+std::optional<DateSerial> Calendar::DateOfCell(int index) const {
+    return platform_.ReadDate(face_.monthLabel + L" " + face_.days[index].text + L", " +
+                              face_.yearLabel);
+}
+
 void Calendar::GoToCell(int index) {
     if (index < 0 || index >= kDayCount || !face_.days[index].visible) return;
-    const std::wstring text =
-        face_.monthLabel + L" " + face_.days[index].text + L", " + face_.yearLabel;
-    if (const auto day = platform_.ReadDate(text)) PutDate(*day);
+    if (const auto day = DateOfCell(index)) PutDate(*day);
 }
 
 void Calendar::StepYear(int delta) {

@@ -67,8 +67,16 @@ public:
     // Draws the month of the day, marks the day and writes the date box.
     void PutDate(DateSerial day);
 
-    // Any change of the date box's text: typing, a put, a stored property.
+    // A change of the date box's text by a put or a stored property: a date
+    // is drawn and the box rewritten in the calendar's form.
     void SetDateBoxText(std::wstring_view text);
+
+    // The user's typing: the box keeps the text as typed, under the user's
+    // caret, and a text that reads as a date only draws its month.
+    void TypeDateBoxText(std::wstring_view text);
+    // Enter, or the focus leaving the box: a typed date is rewritten in the
+    // calendar's form; a text that names no date gives way to the date drawn.
+    void CommitDateBox();
 
     // The user's clicks: a day cell, the four arrows, the frame (today).
     void GoToCell(int index);
@@ -79,6 +87,10 @@ public:
     void GoToToday() { PutDate(platform_.Today()); }
 
 private:
+    void DrawMonth(const velmi::CivilDate& d);
+    // Writes the text into the box; false when the box held it already.
+    [[nodiscard]] bool StoreDateBoxText(std::wstring_view text);
+    [[nodiscard]] std::optional<DateSerial> DateOfCell(int index) const;
     void OnDateBoxChanged();
     void StepYear(int delta);
     void StepMonthTo(DateSerial target);

@@ -1,6 +1,6 @@
-// The calendar's rules in one table over the model: what each put, keystroke
-// and click leaves in the date box and how many Change events it raises. The
-// grid, the text at each Change and that an action that leaves the text as it
+// The calendar's rules in one table over the model: what each put, typed
+// text, commit and click leaves in the date box and how many Change events it
+// raises. The grid, the text at each Change and that an action that leaves the text as it
 // was raises nothing are checked by the fuzzer; which texts a put refuses, by
 // the hosted control's message box.
 #include "calendar_fixture.h"
@@ -14,7 +14,7 @@ namespace {
 
 // kEmpty puts an empty text; the other puts and typing write the row's text.
 // clang-format off
-enum class Act { kPut, kEmpty, kType, kPutDate, kCell,
+enum class Act { kPut, kEmpty, kType, kCommit, kPutDate, kCell,
                  kYearBack, kYearOn, kMonthBack, kMonthOn, kToday };
 // clang-format on
 using enum Act;
@@ -37,10 +37,15 @@ const Row kRows[] = {
     {{2000, 3, 1}, {kPut}, L"   ", L"", 1, L" 2000"},
     {{}, {kEmpty}, L"", L"", 0},
     {{2001, 3, 3}, {kPutDate}, L"March 4, 2001", L"March  4,  2001", 1},
-    // Typing: a text that is no date is announced, not drawn; a zero ends it.
-    {{2001, 3, 3}, {kType}, L"Marc", L"Marc", 1},
-    {{2001, 3, 3}, {kType}, L"March 07, 2001", L"March  7,  2001", 2},
-    {{}, {kType}, std::wstring(L"March 1, 2000\0x", 15), L"March  1,  2000", 2},
+    // Typing keeps the text as typed and draws a date's month; a zero ends
+    // the text. Committing rewrites a date, or puts back the date drawn.
+    {{2001, 3, 3}, {kType}, L"Marc", L"Marc", 1, L" 2001"},
+    {{2001, 3, 3}, {kType}, L"March 07, 2002", L"March 07, 2002", 1, L" 2002"},
+    {{2001, 3, 3}, {kType, kCommit}, L"March 07, 2002", L"March  7,  2002", 2},
+    {{}, {kType, kCommit}, std::wstring(L"March 1, 2000\0x", 15), L"March  1,  2000", 2},
+    {{2001, 3, 3}, {kType, kCommit}, L"Marc", L"March  3,  2001", 2},
+    {{2001, 3, 3}, {kCommit}, {}, L"March  3,  2001", 0},
+    {{}, {kType, kCommit}, L"Marc", L"Marc", 1},
     // Day cells; in March 2001 the 1st is in cell 4.
     {{2001, 3, 7}, {kCell}, L"10", L"March  7,  2001", 0},
     {{2001, 3, 7}, {kCell}, L"23", L"March  20,  2001", 1},
@@ -84,7 +89,8 @@ TEST_P(CalendarRules, TextAndChangeEvents) {
     changes = 0;
     for (const Act act : row.acts) {
         if (act == kPut || act == kEmpty) (void)cal.PutText(act == kPut ? row.text : L"");
-        if (act == kType) cal.SetDateBoxText(row.text);
+        if (act == kType) cal.TypeDateBoxText(row.text);
+        if (act == kCommit) cal.CommitDateBox();
         if (act == kPutDate) cal.PutDate(*platform.ReadDate(row.text));
         if (act == kCell) cal.GoToCell(std::stoi(row.text));
         if (act == kYearBack) cal.GoToPreviousYear();

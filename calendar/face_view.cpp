@@ -306,13 +306,32 @@ LRESULT FaceView::DateBoxProc(void* owner, HWND window, UINT message, WPARAM wp,
                 self->OnTabKey(window, wp);
                 return 0;
             }
+            if (wp == VK_RETURN && self->surface_) {
+                self->host_.OnDateBoxCommitted();
+                return 0;
+            }
             break;
         case WM_CHAR:
-            if (wp == L'\t') return 0;  // the key moved the focus; it is no character
+            // Tab moved the focus and Enter committed the text; neither is a character.
+            if (wp == L'\t' || wp == L'\r' || wp == L'\n') return 0;
             break;
+        case WM_GETDLGCODE: {
+            // Enter is the box's own, even in a container that runs a dialog manager.
+            const auto* key = reinterpret_cast<const MSG*>(lp);
+            const LRESULT code = CallWindowProcW(original, window, message, wp, lp);
+            if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
+                return code | DLGC_WANTMESSAGE;
+            return code;
+        }
         case WM_SETFOCUS:
             if (self->surface_) self->host_.OnFocusEnter();
             break;
+        case WM_KILLFOCUS: {
+            const LRESULT result = CallWindowProcW(original, window, message, wp, lp);
+            // No commit while the control is taken down.
+            if (self->surface_) self->host_.OnDateBoxCommitted();
+            return result;
+        }
         default:
             break;
     }

@@ -23,6 +23,7 @@ public:
     virtual void OnArrowClicked(Arrow arrow) = 0;
     virtual void OnFrameClicked() = 0;
     virtual void OnDateBoxEdited(const std::wstring& text) = 0;
+    virtual void OnDateBoxCommitted() = 0;  // Enter, or the focus left the box
     virtual void OnFocusEnter() = 0;
     // Tab moved past the last (or before the first) stop; true when the
     // container took the focus.

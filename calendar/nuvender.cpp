@@ -274,7 +274,10 @@ private:
         Guarded([&] { calendar_.GoToToday(); });
     }
     void OnDateBoxEdited(const std::wstring& text) override {
-        Guarded([&] { calendar_.SetDateBoxText(text); });
+        Guarded([&] { calendar_.TypeDateBoxText(text); });
+    }
+    void OnDateBoxCommitted() override {
+        Guarded([&] { calendar_.CommitDateBox(); });
     }
     void OnFocusEnter() override;
     bool OnTabOut(const MSG& tab) override;

@@ -1,7 +1,8 @@
 // The calendar's date box change chain over its model, driven by random puts,
-// typing, putdate and clicks. After every action: a date box that names a
-// date holds its canonical text and the grid shows exactly that date (its
-// month's cells, one green cell, the labels), Change came only when the
+// typing, commits, putdate and clicks. After every action: a date box that
+// names a date holds its canonical text, or exactly what was typed, and the
+// grid shows exactly that date (its month's cells, one green cell, the
+// labels); a commit leaves a date or changes nothing; Change came only when the
 // text really changed (never for a write of the text already held), at
 // every Change the box already held its final text, and an arrow went to a
 // date or, at the ends of the date range, nowhere. A second mode plays a
@@ -10,6 +11,7 @@
 #include "calendar_fixture.h"
 #include "fuzz_support.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -63,7 +65,18 @@ std::wstring PickBoxText(FuzzedDataProvider& in, const Calendar& calendar) {
     return s.insert(at, 1, in.ConsumeBool() ? L' ' : L'1');
 }
 
-enum Action { kPut, kType, kPutDate, kCell, kYearBack, kYearOn, kMonthBack, kMonthOn, kToday };
+enum Action {
+    kPut,
+    kType,
+    kCommit,
+    kPutDate,
+    kCell,
+    kYearBack,
+    kYearOn,
+    kMonthBack,
+    kMonthOn,
+    kToday
+};
 
 class Harness final : public nuv::CalendarEvents {
 public:
@@ -74,19 +87,24 @@ public:
     std::string log;
     std::vector<std::wstring> raised;  // the box text at each Change
     int actions = 0;                   // the top-level one and those run from inside Change
+    bool boxTyped = false;             // the box's last write was typing
     Action action = kToday;            // the last action picked, and the text it put or typed
     std::wstring text;
 
     // Picks an action and runs it; returns whether a put was refused as no date.
     bool Act() {
         ++actions;
-        constexpr const char* kNames[] = {" put ",  " type ",  " putdate ", " day ", " year-",
-                                          " year+", " month-", " month+",   " today"};
-        const Action a = action = static_cast<Action>(in_.ConsumeIntegralInRange(0, 8));
+        constexpr const char* kNames[] = {" put ",  " type ", " commit", " putdate ", " day ",
+                                          " year-", " year+", " month-", " month+",   " today"};
+        const Action a = action = static_cast<Action>(in_.ConsumeIntegralInRange(0, 9));
         log += kNames[a];
         if (a == kPut || a == kType) log += Escaped(text = PickBoxText(in_, calendar));
         if (a == kPut) return calendar.PutText(text) == Calendar::PutResult::kInvalidDate;
-        if (a == kType) calendar.SetDateBoxText(text);
+        const bool outer = typing_;
+        typing_ = a == kType;
+        if (a == kType) calendar.TypeDateBoxText(text);
+        typing_ = outer;
+        if (a == kCommit) calendar.CommitDateBox();
         const int number = a == kPutDate ? velmi::SerialFromCivil(PickDay(in_, true))
                            : a == kCell  ? in_.ConsumeIntegralInRange(-2, kDayCount + 1)
                                          : 0;
@@ -123,7 +141,7 @@ public:
 
 private:
     void GridChanged() override {}
-    void DateBoxChanged() override {}
+    void DateBoxChanged() override { boxTyped = typing_; }
     void RaiseChange() override {
         raised.push_back(calendar.Text());
         // When Change comes for a date, the grid already shows it.
@@ -141,6 +159,7 @@ private:
     FuzzedDataProvider& in_;
     bool reentrant_;
     int depth_ = 0;
+    bool typing_ = false;
 };
 
 }  // namespace
@@ -155,16 +174,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         h.raised.clear();
         h.actions = 0;
         const std::wstring before = h.calendar.Text();
+        const auto& days = h.calendar.face().days;
+        const bool drawn = std::any_of(days.begin(), days.end(),
+                                       [](const nuv::DayCell& c) { return c.visible && c.green; });
         const bool refused = h.Act();
         const std::wstring& after = h.calendar.Text();
 
         // The chain always ends, at most two changes per action.
         FUZZ_CHECK(h.raised.size() <= static_cast<std::size_t>(2 * h.actions), h.Report());
-        // A box that names a date holds its canonical text, and the face shows it.
+        // A box that names a date holds its canonical text, unless the user
+        // typed it, and the face shows it.
         FUZZ_CHECK(after.find(L'\0') == std::wstring::npos, h.Report());
         if (const auto d = h.platform.Read(after)) {
-            FUZZ_CHECK(after == std::wstring(kMonths[d->month - 1]) + L"  " +
-                                    std::to_wstring(d->day) + L",  " + std::to_wstring(d->year),
+            FUZZ_CHECK(h.boxTyped || after == std::wstring(kMonths[d->month - 1]) + L"  " +
+                                                  std::to_wstring(d->day) + L",  " +
+                                                  std::to_wstring(d->year),
                        h.Report());
             h.CheckFace(*d, !reentrant);  // a handler may act between the writes
         }
@@ -182,6 +206,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // An arrow goes to a date or, at the ends of the range, nowhere.
         const bool arrow = h.action >= kYearBack && h.action <= kMonthOn;
         FUZZ_CHECK(!arrow || after == before || h.platform.Read(after), h.Report());
+        // Typing keeps the text; a commit leaves a date, or the text as it was.
+        FUZZ_CHECK(h.action != kType || after == written, h.Report());
+        FUZZ_CHECK(h.action != kCommit || h.platform.Read(after) || (!drawn && after == before),
+                   h.Report());
         for (const std::wstring& text : h.raised)
             FUZZ_CHECK(text == after, h.Report());
     }

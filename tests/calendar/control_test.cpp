@@ -181,7 +181,7 @@ TEST(HostedControl, ChangeComesOnlyForARealChangeOfTheText) {
         {kPutDate, L"36957.75", {L"March  7,  2001"}},  // 6 p.m. on 7 March 2001
         {kPutDate, L"36957", {}},
         {kKey, L"x", {L"xMarch  7,  2001"}},
-        {kPaste, L"03-07-2001", Texts(2, L"March  7,  2001")},
+        {kPaste, L"03-07-2001", {L"03-07-2001"}},  // the user's text stays until Enter
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
@@ -274,6 +274,42 @@ TEST(HostedControl, RealClicksOnEachKindOfPart) {
     ASSERT_FALSE(IsWindowVisible(host.Day(1)));
     ASSERT_TRUE(RealClick(host.Day(1))) << "the click never came";
     EXPECT_EQ(sink.texts, Texts{TodayText()});
+}
+
+// Real typing: the box keeps each text as typed, with the caret where the
+// user put it, while the dates on the way are drawn; Enter rewrites a date,
+// and leaving puts the date drawn back in place of a text that is none.
+TEST(HostedControl, TypedTextStaysUntilEnterOrLeaving) {
+    AtlHost host;
+    PutDate(host.Control(), velmi::SerialFromCivil({2026, 12, 5}));
+    ChangeSink sink(host.Control());
+    HWND box = host.Part(kDateBoxId);
+    SetForegroundWindow(host.Top());
+    SetFocus(box);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    ASSERT_TRUE(velmi::test::Press(L"3/15/2027")) << "the keys never came";
+    const std::wstring typed = L"3/15/2027";
+    Texts expected;
+    for (size_t n = 1; n <= typed.size(); ++n)
+        expected.push_back(typed.substr(0, n));
+    EXPECT_EQ(sink.texts, expected);
+    DWORD start = 0, end = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, typed.size());
+    EXPECT_EQ(end, typed.size());
+    EXPECT_EQ(host.Text(kMonthLabelId) + host.Text(kYearLabelId), L"March 2027");
+    velmi::test::SaveScreenshot(host.Top(), L"calendar_typing_a_date");
+
+    ASSERT_TRUE(velmi::test::Press(L"\r"));
+    expected.push_back(L"March  15,  2027");
+    EXPECT_EQ(sink.texts, expected);
+    EXPECT_EQ(GetFocus(), box);
+
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    ASSERT_TRUE(velmi::test::Press(L"zz\t"));
+    expected.insert(expected.end(), {L"z", L"zz", L"March  15,  2027"});
+    EXPECT_EQ(sink.texts, expected);
+    EXPECT_NE(GetFocus(), box);
 }
 
 TEST(HostedControl, TabRunsThroughTheCellsAndTheDateBox) {

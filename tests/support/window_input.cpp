@@ -1,5 +1,7 @@
 #include "window_input.h"
 
+#include <vector>
+
 namespace velmi::test {
 
 void Pump(std::chrono::milliseconds duration, const KeyFilter& filter) {
@@ -77,6 +79,30 @@ void Type(HWND window, std::wstring_view text, const KeyFilter& filter) {
 void Key(HWND window, UINT vk, const KeyFilter& filter) {
     MSG msg{window, WM_KEYDOWN, vk, 0, 0, {}};
     if (!filter || !filter(msg)) SendMessageW(window, WM_KEYDOWN, vk, 0);
+}
+
+bool Press(std::wstring_view keys, const KeyFilter& filter) {
+    std::vector<INPUT> inputs;
+    for (const wchar_t c : keys) {
+        for (const bool up : {false, true}) {
+            INPUT input{INPUT_KEYBOARD, {}};
+            input.ki.wVk = c == L'\r' ? VK_RETURN : c == L'\t' ? VK_TAB : 0;
+            input.ki.wScan = input.ki.wVk ? 0 : c;
+            input.ki.dwFlags = (input.ki.wVk ? 0 : KEYEVENTF_UNICODE) | (up ? KEYEVENTF_KEYUP : 0);
+            inputs.push_back(input);
+        }
+    }
+    const UINT count = static_cast<UINT>(inputs.size());
+    if (SendInput(count, inputs.data(), sizeof(INPUT)) != count) return false;
+    size_t released = 0;
+    const auto watch = [&](MSG& msg) {
+        released += msg.message == WM_KEYUP;
+        return filter && filter(msg);
+    };
+    if (!PumpUntil([&] { return released == keys.size(); }, std::chrono::seconds(5), watch))
+        return false;
+    Pump(std::chrono::milliseconds(0), filter);  // the characters the last keys made
+    return true;
 }
 
 }  // namespace velmi::test

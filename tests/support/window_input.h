@@ -43,5 +43,9 @@ void Click(HWND window, POINT at);
 void Type(HWND window, std::wstring_view text, const KeyFilter& filter = {});
 // A key press, offered to the filter first.
 void Key(HWND window, UINT vk, const KeyFilter& filter = {});
+// Real key presses through the system's input queue, to the window with the
+// keyboard focus: each character typed, '\r' as Enter, '\t' as Tab. Pumps
+// this thread until they all arrived; false when they did not.
+[[nodiscard]] bool Press(std::wstring_view keys, const KeyFilter& filter = {});
 
 }  // namespace velmi::test
