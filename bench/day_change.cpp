@@ -97,7 +97,7 @@ DayChangeRun RunInProcessDayChanges(int changes, int storedDays) {
     SilentSound sound;
     MainWindow mainWindow({[&]() -> NoteStore& { return store; }, clock, sound,
                            L"Local\\VelmiBench.MainWindow", L"VelmiReg.htm",
-                           [](const std::wstring&) {}});
+                           [](const std::wstring&) { return DWORD{ERROR_SUCCESS}; }});
     if (!mainWindow.Create()) return {{}, {}, L"the main window could not be created"};
     mainWindow.Show();
     Pump();

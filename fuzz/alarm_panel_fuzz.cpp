@@ -1,8 +1,8 @@
 // The alarm panel's rules and the marker insertion. InsertMarker keeps the
 // note around the marker, which lands at the remembered caret or at the end.
 // And whatever the user does in the panel (digits, letters, pastes, caret
-// moves, Enter, focus changes, the AM/PM toggle), "Set" writes a marker that
-// the scan arms exactly as the boxes show it, or one it does not arm at all.
+// moves, Enter, focus changes, the AM/PM toggle), "Set" writes a marker only
+// when both boxes hold numbers, and the scan arms it exactly as they show it.
 #include "alarm_panel_rules.h"
 #include "alarm_scan.h"
 #include "fuzz_support.h"
@@ -87,8 +87,9 @@ struct Panel {
     }
 };
 
-bool TwoDigits(const std::wstring& s) {
-    return s.size() == 2 &&
+// One or two digits.
+bool Number(const std::wstring& s) {
+    return !s.empty() && s.size() <= 2 &&
            std::all_of(s.begin(), s.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
@@ -140,32 +141,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The user edits the note while the panel is open; the marker still goes
     // where the caret was, or at the end of a note that became shorter.
     if (in.ConsumeBool()) note.resize(in.ConsumeIntegralInRange<std::size_t>(0, note.size()));
-    panel.FocusTo(2);  // clicking "Set" takes the focus first
+    // Clicking "Set" takes the focus first; a click sent to the button need not.
+    const bool clicked = in.ConsumeBool();
+    if (clicked) panel.FocusTo(2);
 
+    const auto hours = velmi::CompleteBox(panel.hours.text);
+    const auto minutes = velmi::CompleteBox(panel.minutes.text);
     const std::wstring marker =
-        velmi::MarkerText(panel.hours.text, panel.minutes.text, panel.designator);
+        hours && minutes ? velmi::MarkerText(*hours, *minutes, panel.designator) : L"";
     const std::wstring result = velmi::InsertMarker(note, caret, marker);
     velmi::MinuteTable table;
     velmi::ScanAlarms(result, table);
     const std::vector<int> armed(table.minutes.begin() + 1,
                                  table.minutes.begin() + 1 + table.count);
 
+    const std::string detail = "note " + Escaped(note) + " caret " + std::to_string(caret) +
+                               ", steps" + log + "\n  gave " + Escaped(result) + " armed " +
+                               std::to_string(table.count);
     std::vector<int> expected;
-    if (TwoDigits(panel.hours.text) && TwoDigits(panel.minutes.text)) {
+    FUZZ_CHECK(marker.empty() != (Number(panel.hours.text) && Number(panel.minutes.text)), detail);
+    if (!marker.empty()) {
         const int h = std::stoi(panel.hours.text), m = std::stoi(panel.minutes.text);
         const auto hour = std::chrono::make24(std::chrono::hours{h}, panel.designator == L"PM");
         expected.push_back(static_cast<int>(hour.count()) * 60 + m);
     }
-    const std::string detail = "note " + Escaped(note) + " caret " + std::to_string(caret) +
-                               ", steps" + log + "\n  gave " + Escaped(result) + " armed " +
-                               std::to_string(table.count);
     for (const Box* box : {&panel.hours, &panel.minutes}) {
-        FUZZ_CHECK(box->text.size() == 0 || box->text.size() == 2, detail);
         // Typing alone puts nothing but digits into the boxes.
-        if (!panel.pasted) FUZZ_CHECK(box->text.empty() || TwoDigits(box->text), detail);
+        if (!panel.pasted) FUZZ_CHECK(box->text.empty() || Number(box->text), detail);
+        if (clicked) FUZZ_CHECK(box->text.size() == 0 || box->text.size() == 2, detail);
     }
-    if (TwoDigits(panel.hours.text)) FUZZ_CHECK(std::stoi(panel.hours.text) <= 12, detail);
-    if (TwoDigits(panel.minutes.text)) FUZZ_CHECK(std::stoi(panel.minutes.text) <= 59, detail);
+    if (Number(panel.hours.text)) FUZZ_CHECK(std::stoi(panel.hours.text) <= 12, detail);
+    if (Number(panel.minutes.text)) FUZZ_CHECK(std::stoi(panel.minutes.text) <= 59, detail);
     // The note stays whole around the marker.
     const std::size_t at = std::min(caret, note.size());
     FUZZ_CHECK(result.compare(0, at, note, 0, at) == 0, detail);

@@ -13,16 +13,21 @@ std::wstring BesideProgram(const std::wstring& fileName) {
     return path.substr(0, path.find_last_of(L"\\/") + 1) + fileName;
 }
 
-void OpenWithShell(const std::wstring& path) {
+DWORD OpenWithShell(const std::wstring& path) {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof(info);
+    // The caller tells the user once, with the path; the platform's own
+    // boxes would come in addition, and more than once.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
     info.lpVerb = L"open";
     info.lpFile = path.c_str();
     info.nShow = SW_SHOWNORMAL;
-    // Without SEE_MASK_FLAG_NO_UI the platform itself tells the user what failed.
     using ShellExecute = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
-    if (const auto execute = SystemFunction<ShellExecute>(L"shell32.dll", "ShellExecuteExW"))
-        (void)execute(&info);
+    const auto execute = SystemFunction<ShellExecute>(L"shell32.dll", "ShellExecuteExW");
+    if (!execute) return ERROR_PROC_NOT_FOUND;
+    if (execute(&info)) return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace velmi

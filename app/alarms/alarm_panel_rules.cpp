@@ -41,6 +41,13 @@ std::optional<std::wstring> PadOnLostFocus(std::wstring_view text) {
     return L"0" + std::wstring(text);
 }
 
+std::optional<std::wstring> CompleteBox(std::wstring_view text) {
+    const bool digits =
+        std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    if (text.empty() || text.size() > 2 || !digits) return std::nullopt;
+    return std::wstring(2 - text.size(), L'0').append(text);
+}
+
 std::wstring_view ToggleDesignator(std::wstring_view caption) noexcept {
     return caption == L"AM" ? L"PM" : L"AM";
 }

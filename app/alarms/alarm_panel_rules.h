@@ -32,7 +32,11 @@ struct PanelKey {
 // "AM" becomes "PM"; anything else becomes "AM".
 [[nodiscard]] std::wstring_view ToggleDesignator(std::wstring_view caption) noexcept;
 
-// {*hh:mmAM*} from the boxes as they are, short boxes included.
+// A box's number in two digits, one digit completed with a leading zero;
+// nothing when the box holds no number, which no marker could go off with.
+[[nodiscard]] std::optional<std::wstring> CompleteBox(std::wstring_view text);
+
+// {*hh:mmAM*} from the completed boxes.
 [[nodiscard]] std::wstring MarkerText(std::wstring_view hours, std::wstring_view minutes,
                                       std::wstring_view designator);
 

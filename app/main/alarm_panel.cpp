@@ -142,7 +142,7 @@ void AlarmPanel::OnCommand(int id, int code, HWND control) {
             if (code == BN_CLICKED) OnSet();
             break;
         case kCancelButtonId:
-            if (code == BN_CLICKED) Hide();
+            if (code == BN_CLICKED) Cancel();
             break;
         default:
             break;
@@ -154,12 +154,19 @@ void AlarmPanel::OnDesignatorClicked() {
 }
 
 void AlarmPanel::OnSet() {
-    callbacks_.set(
-        MarkerText(WindowText(hoursBox_), WindowText(minutesBox_), WindowText(designator_)));
-    Hide();
+    const auto hours = CompleteBox(WindowText(hoursBox_));
+    const auto minutes = CompleteBox(WindowText(minutesBox_));
+    if (!hours || !minutes) {
+        // The user is sent to the box that still needs a number.
+        MessageBeep(MB_OK);
+        SetFocus(hours ? minutesBox_ : hoursBox_);
+        return;
+    }
+    callbacks_.set(MarkerText(*hours, *minutes, WindowText(designator_)));
+    Cancel();
 }
 
-void AlarmPanel::Hide() {
+void AlarmPanel::Cancel() {
     ShowWindow(panel_, SW_HIDE);
     callbacks_.hidden();
 }

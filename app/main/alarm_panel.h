@@ -29,6 +29,8 @@ public:
     // Shows the panel with "00", "00" and AM, the focus in the hours.
     void Open();
     [[nodiscard]] bool IsOpen() const noexcept { return IsWindowVisible(panel_) != FALSE; }
+    // "Cancel": hides the panel and writes nothing.
+    void Cancel();
 
     // A WM_COMMAND from one of the panel's controls.
     void OnCommand(int id, int code, HWND control);
@@ -47,7 +49,6 @@ public:
 private:
     void OnDesignatorClicked();
     void OnSet();
-    void Hide();
     void OnBoxChanged(HWND box);
     void OnBoxFocused(HWND box);
     void OnBoxLeft(HWND box);

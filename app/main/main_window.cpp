@@ -12,6 +12,7 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <vector>
@@ -266,6 +267,9 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
         case kMenuProductsId:
             OnMenuProducts();
             break;
+        case kNoteBoxId:
+            if (code == EN_CHANGE) FitNoteScrollBar();
+            break;
         default:
             panel_.OnCommand(id, code, control);
             break;
@@ -304,8 +308,9 @@ void MainWindow::OnMenuHelp() {
     PostMessageW(target, WM_KEYUP, VK_F1, static_cast<LPARAM>(0xC03B0001));
 }
 
-void MainWindow::ShowHelp(const std::wstring& section) {
-    std::wstring page = BesideProgram(services_.helpFile);
+void MainWindow::ShowHelp(HWND owner, const std::wstring& section) {
+    const std::wstring file = BesideProgram(services_.helpFile);
+    std::wstring page = file;
     if (!section.empty()) {
         // A part of the page is named in a file URL.
         using UrlFromPath = HRESULT(WINAPI*)(PCWSTR, PWSTR, DWORD*, DWORD);
@@ -315,14 +320,18 @@ void MainWindow::ShowHelp(const std::wstring& section) {
         if (urlFromPath && SUCCEEDED(urlFromPath(page.c_str(), url, &length, 0))) page = url;
         page += L"#" + section;
     }
-    services_.openFile(page);
+    const DWORD error = services_.openFile(page);
+    if (error == ERROR_SUCCESS) return;
+    const std::wstring text =
+        L"The help page could not be opened:\n" + file + L"\n" + SystemErrorText(error);
+    MessageBoxW(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONWARNING);
 }
 
 void MainWindow::OnMenuProducts() {
     if (!products_) {
-        products_ = std::make_unique<ProductsWindow>(
-            ProductsWindow::Callbacks{[this](const std::wstring& section) { ShowHelp(section); },
-                                      [this] { OnProductsLeft(); }});
+        products_ = std::make_unique<ProductsWindow>(ProductsWindow::Callbacks{
+            [this](const std::wstring& section) { ShowHelp(products_->Window(), section); },
+            [this] { OnProductsLeft(); }});
     }
     ShowWindow(hwnd_, SW_HIDE);
     products_->Show();
@@ -342,10 +351,16 @@ void MainWindow::OnMenuAlarm() {
 }
 
 void MainWindow::OnAlarmSet(const std::wstring& marker) {
-    const std::wstring note = InsertMarker(NoteText(), alarms_.alarmInsertPos, marker);
+    const std::wstring before = NoteText();
+    const std::wstring note = InsertMarker(before, alarms_.alarmInsertPos, marker);
     SetWindowTextW(noteBox_, note.c_str());
     // An edit like any other: it is stored with the note.
     SendMessageW(noteBox_, EM_SETMODIFY, TRUE, 0);
+    // Typing goes on right after the marker.
+    const size_t caret = std::min<size_t>(alarms_.alarmInsertPos, before.size()) + marker.size();
+    FitNoteScrollBar();
+    SendMessageW(noteBox_, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+    SendMessageW(noteBox_, EM_SCROLLCARET, 0, 0);
 }
 
 void MainWindow::CheckReminders() {
@@ -370,6 +385,7 @@ void MainWindow::SetNoteText(std::wstring_view text) {
     const std::wstring copy(text);
     SetWindowTextW(noteBox_, copy.c_str());
     SendMessageW(noteBox_, EM_SETMODIFY, FALSE, 0);
+    FitNoteScrollBar();
 }
 
 bool MainWindow::NoteEdited() {
@@ -399,11 +415,12 @@ void MainWindow::OnStoreProblem() {
 bool MainWindow::CreateControls() {
     // The panel is made before the note box, so it lies above it.
     if (FAILED(panel_.Create(hwnd_))) return false;
-    noteBox_ = CreateChildWindow(hwnd_, {.className = L"EDIT",
-                                         .style = WS_CLIPSIBLINGS | WS_VISIBLE | WS_TABSTOP |
-                                                  ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                                         .exStyle = WS_EX_CLIENTEDGE,
-                                         .id = kNoteBoxId});
+    noteBox_ =
+        CreateChildWindow(hwnd_, {.className = L"EDIT",
+                                  .style = WS_CLIPSIBLINGS | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL |
+                                           ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                                  .exStyle = WS_EX_CLIENTEDGE,
+                                  .id = kNoteBoxId});
     if (!noteBox_) return false;
     SendMessageW(noteBox_, EM_SETLIMITTEXT, 0, 0);  // no length limit of its own
     Layout();
@@ -420,7 +437,26 @@ void MainWindow::Layout() {
     const RECT note = ToPixels(main_layout::kNoteBox.WithTop(designTop_));
     SetWindowPos(noteBox_, nullptr, note.left, note.top, note.right - note.left,
                  note.bottom - note.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FitNoteScrollBar();
     calendar_.SetPosition(ToPixels(main_layout::kCalendar.WithTop(designTop_)));
+}
+
+void MainWindow::FitNoteScrollBar() {
+    // The bar shows while the text, as now wrapped, is taller than the box.
+    // This never flips back and forth: the bar narrows the text, which can
+    // only add lines.
+    const auto lines = SendMessageW(noteBox_, EM_GETLINECOUNT, 0, 0);
+    RECT text{};
+    SendMessageW(noteBox_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    TEXTMETRICW metrics{};
+    if (HDC dc = GetDC(noteBox_)) {
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(noteBox_, WM_GETFONT, 0, 0)));
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(noteBox_, dc);
+    }
+    ShowScrollBar(noteBox_, SB_VERT, lines * metrics.tmHeight > text.bottom - text.top);
 }
 
 void MainWindow::ApplyFonts() {
@@ -429,6 +465,7 @@ void MainWindow::ApplyFonts() {
     SendMessageW(noteBox_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     panel_.SetFont(font.get());
     font_ = std::move(font);
+    FitNoteScrollBar();
 }
 
 void MainWindow::OnDpiChanged(const RECT& suggested) {
@@ -451,7 +488,7 @@ bool MainWindow::PreTranslateMessage(MSG& msg) {
     // F1 in any window of the program opens the help.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 &&
         GetWindowThreadProcessId(msg.hwnd, nullptr) == GetCurrentThreadId()) {
-        ShowHelp();
+        ShowHelp(GetAncestor(msg.hwnd, GA_ROOT));
         return true;
     }
     if (bool used = false; IsKeyForOtherWindow(msg, used)) return used;
@@ -462,9 +499,19 @@ bool MainWindow::PreTranslateMessage(MSG& msg) {
         MoveFocus(GetFocus(), GetKeyState(VK_SHIFT) < 0);
         return true;
     }
+    // Ctrl+A selects the whole note.
+    if (msg.hwnd == noteBox_ && msg.wParam == 'A' && GetKeyState(VK_CONTROL) < 0 &&
+        GetKeyState(VK_MENU) >= 0) {
+        SendMessageW(noteBox_, EM_SETSEL, 0, -1);
+        return true;
+    }
     // Enter presses the button that has the focus, as in any dialog.
     if (msg.wParam == VK_RETURN && panel_.IsButton(msg.hwnd)) {
         SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
+        return true;
+    }
+    if (msg.wParam == VK_ESCAPE && panel_.IsOpen()) {
+        panel_.Cancel();
         return true;
     }
     return false;
@@ -482,14 +529,15 @@ bool MainWindow::IsKeyForOtherWindow(MSG& msg, bool& used) {
 }
 
 void MainWindow::MoveFocus(HWND from, bool backward) {
-    // The note box, the alarm panel's boxes and buttons while it is shown, the calendar.
-    std::vector<HWND> stops{noteBox_};
+    // The alarm panel's boxes and buttons while it is shown, as a dialog over
+    // the window; else the note box and the calendar.
+    std::vector<HWND> stops;
     panel_.AddFocusStops(stops);
-    stops.push_back(calendar_.Window());
-    size_t at = 0;
-    for (size_t i = 0; i < stops.size(); ++i)
-        if (from == stops[i] || IsChild(stops[i], from)) at = i;
-    const size_t next = backward ? (at + stops.size() - 1) % stops.size() : (at + 1) % stops.size();
+    if (stops.empty()) stops = {noteBox_, calendar_.Window()};
+    const size_t n = stops.size();
+    size_t next = backward ? n - 1 : 0;  // from outside the stops: the first or the last
+    for (size_t i = 0; i < n; ++i)
+        if (from == stops[i] || IsChild(stops[i], from)) next = (i + (backward ? n - 1 : 1)) % n;
     SetFocus(stops[next]);
 }
 

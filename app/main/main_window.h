@@ -106,7 +106,8 @@ private:
     void OnMenuAbout() { about_.Show(nullptr); }
     void OnMenuProducts();
     void OnProductsLeft();
-    void ShowHelp(const std::wstring& section = {});
+    // Opens the help, or a section of it; a failure is told in a box owned by owner.
+    void ShowHelp(HWND owner, const std::wstring& section = {});
     void OnAlarmSet(const std::wstring& marker);
     void ShowCountdownsFull();
     // The timers' ticks and the return from sleep: what is due goes off.
@@ -127,6 +128,7 @@ private:
     [[nodiscard]] bool CreateControls();
     void Layout();
     void ApplyFonts();
+    void FitNoteScrollBar();
     [[nodiscard]] RECT ToPixels(const TwipRect& r) const;
     [[nodiscard]] bool IsKeyForOtherWindow(MSG& msg, bool& used);
     void MoveFocus(HWND from, bool backward);

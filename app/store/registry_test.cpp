@@ -9,22 +9,8 @@ namespace {
 
 using testing::ScratchKey;
 
-constexpr std::wstring_view kPath = L"a\\b";
-
-TEST(Registry, TextIsStoredWithoutTerminatorAndReadsBackExactly) {
-    ScratchKey root(L"RegistryRoundTrip");
-    for (const std::wstring& text : {std::wstring(), std::wstring(L"Buy milk\r\n{*09:30AM*}\r\n"),
-                                     std::wstring(L"\u039a\u03b1\u03bb\u03b7 \U0001F600 caf\u00e9"),
-                                     std::wstring(70000, L'x')}) {
-        ASSERT_EQ(WriteRegText(root.get(), kPath, L"", text).status, RegStatus::kDone);
-        const testing::StoredValue stored = testing::Stored(root.get(), std::wstring(kPath));
-        EXPECT_EQ(stored.size, text.size() * sizeof(wchar_t));
-        const RegText read = ReadRegText(root.get(), kPath, L"", L"fallback");
-        EXPECT_EQ(read.result.status, RegStatus::kDone);
-        EXPECT_EQ(read.text, text);
-    }
-}
-
+// Notes written and read back, a megabyte and text beyond ASCII included,
+// and the layout they leave are the process tests' and the walk's.
 TEST(Registry, ValuesOfOtherWritersAreCutAtZeroOrIgnoredByType) {
     ScratchKey root(L"RegistryForeign");
     const unique_hkey key = testing::Open(root.get(), L"", KEY_SET_VALUE);

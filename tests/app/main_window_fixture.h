@@ -84,7 +84,10 @@ public:
         Pump();
         window_ = std::make_unique<MainWindow>(MainWindowServices{
             [this]() -> NoteStore& { return *store_; }, clock, sound, instance_, L"VelmiReg.htm",
-            [this](const std::wstring& path) { opened.push_back(path); }});
+            [this](const std::wstring& path) {
+                opened.push_back(path);
+                return openError;
+            }});
         if (!window_->Create()) return false;
         window_->Show();
         Pump();
@@ -125,6 +128,7 @@ public:
     TestClock clock;
     RecordingSound sound;
     std::vector<std::wstring> opened;  // what the program asked the platform to open
+    DWORD openError = ERROR_SUCCESS;   // what the platform answers
 
 private:
     std::wstring key_, instance_;

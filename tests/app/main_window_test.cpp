@@ -31,13 +31,23 @@ TEST_F(MainWindowTest, StartsOnTodayWithTheFocusInTheNote) {
     EXPECT_EQ(GetFocus(), app.Note());
 }
 
-// A half-typed date names no day: the note stays, and closing saves it under
-// the day it belongs to.
-TEST_F(MainWindowTest, ClosingSavesTheShownDayAndClosesOnlyItsOwnWindows) {
+// A half-typed date names no day: the note stays. A whole one is followed
+// on the way, and the note before it stays with its day. Closing saves the
+// day shown.
+TEST_F(MainWindowTest, TypedDatesAndClosingKeepEachNoteWithItsDay) {
     Type(app.Note(), L"x");
-    SetWindowTextW(app.CalendarPart(nuv::kDateBoxId), L"Dec");
+    HWND box = app.CalendarPart(nuv::kDateBoxId);
+    SetFocus(box);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    ASSERT_TRUE(Press(L"Dec", app.Keys()));
     EXPECT_EQ(WindowText(app.Note()), L"x");
     EXPECT_EQ(WindowText(app.Main()), kTodayCaption);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    ASSERT_TRUE(Press(L"3/15/2027\r", app.Keys()));
+    EXPECT_EQ(WindowText(box), L"March  15,  2027");
+    EXPECT_EQ(WindowText(app.Main()), L"Scheduled items for March  15,  2027");
+    EXPECT_EQ(app.Stored(kToday), L"x");
+    Type(app.Note(), L"y");
     HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
                                  nullptr, nullptr, nullptr);
     app.Menu(kMenuAboutId);
@@ -48,7 +58,7 @@ TEST_F(MainWindowTest, ClosingSavesTheShownDayAndClosesOnlyItsOwnWindows) {
     EXPECT_TRUE(TopLevelWindows(kProductsWindowClass).empty());
     EXPECT_TRUE(IsWindow(other));
     DestroyWindow(other);
-    EXPECT_EQ(app.Stored(kToday), L"x");
+    EXPECT_EQ(app.Stored(SerialOf(2027, 3, 15)), L"y");
 }
 
 // A note that cannot be saved stays with its day until a later change saves
@@ -150,14 +160,60 @@ TEST_F(MainWindowTest, TheSessionsEndKeepsTheNote) {
     EXPECT_EQ(std::string(bytes, n), "\xEF\xBB\xBF\xC3\xA9");
 }
 
-TEST_F(MainWindowTest, OpeningThePanelAgainSelectsTheHours) {
+// Opened again, the panel selects the hours, which hear no focus event then;
+// Tab stays among its controls; "Set" writes nothing while a box holds no
+// number and sends the user there; the caret then follows the marker; Escape
+// is "Cancel".
+TEST_F(MainWindowTest, ThePanelKeepsItsKeysAndWritesOnlyMarkersThatCanGoOff) {
+    Type(app.Note(), L"ab");
+    SendMessageW(app.Note(), EM_SETSEL, 1, 1);
     app.Menu(kMenuAlarmId);
-    HWND hours = app.Item(kHoursBoxId);
+    HWND hours = app.Item(kHoursBoxId), minutes = app.Item(kMinutesBoxId);
     Type(hours, L"1");
-    app.Menu(kMenuAlarmId);  // the hours box still has the focus: no focus event
+    app.Menu(kMenuAlarmId);
     ASSERT_EQ(GetFocus(), hours);
-    Type(hours, L"7");
-    EXPECT_EQ(WindowText(hours), L"7");
+    Type(hours, L"3");
+    EXPECT_EQ(WindowText(hours), L"3");
+    const HWND ring[] = {hours, minutes, app.Item(kSetButtonId), app.Item(kCancelButtonId), hours};
+    for (size_t i = 1; i < std::size(ring); ++i) {
+        Key(GetFocus(), VK_TAB, app.Keys());
+        EXPECT_EQ(GetFocus(), ring[i]);
+    }
+    Type(minutes, L"65");  // emptied: no such minute
+    SendMessageW(app.Item(kSetButtonId), BM_CLICK, 0, 0);
+    EXPECT_EQ(WindowText(app.Note()), L"ab");
+    EXPECT_TRUE(IsWindowVisible(app.Item(kAlarmPanelId)));
+    EXPECT_EQ(GetFocus(), minutes);
+    Type(minutes, L"5");
+    SendMessageW(app.Item(kSetButtonId), BM_CLICK, 0, 0);
+    EXPECT_EQ(WindowText(app.Note()), L"a{*03:05AM*}b");
+    EXPECT_EQ(SendMessageW(app.Note(), EM_GETSEL, 0, 0), MAKELRESULT(12, 12));
+
+    app.Menu(kMenuAlarmId);
+    Key(GetFocus(), VK_ESCAPE, app.Keys());
+    EXPECT_FALSE(IsWindowVisible(app.Item(kAlarmPanelId)));
+    EXPECT_EQ(GetFocus(), app.Note());
+    EXPECT_EQ(WindowText(app.Note()), L"a{*03:05AM*}b");
+}
+
+// The scroll bar comes and goes with the text's height; the box keeps its place.
+TEST_F(MainWindowTest, TheNoteScrollsOnlyWhenTallerAndCtrlASelectsIt) {
+    HWND note = app.Note();
+    const auto scrolls = [&] { return (GetWindowLongW(note, GWL_STYLE) & WS_VSCROLL) != 0; };
+    RECT before{}, after{};
+    GetWindowRect(note, &before);
+    std::wstring text;
+    for (int i = 1; i <= 100; ++i)
+        text += L"line " + std::to_wstring(i) + L"\r\n";
+    EXPECT_FALSE(scrolls());
+    SendMessageW(note, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    EXPECT_TRUE(scrolls());
+    GetWindowRect(note, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    ASSERT_TRUE(Press(L"\x01", app.Keys()));  // Ctrl+A
+    EXPECT_EQ(SendMessageW(note, EM_GETSEL, 0, 0), MAKELRESULT(0, text.size()));
+    Type(note, L"\b");
+    EXPECT_FALSE(scrolls());
 }
 
 // The alarms are those of today's note, whichever day is on screen, typed
@@ -198,10 +254,8 @@ TEST_F(MainWindowTest, AnEleventhCountdownIsRefused) {
         answerer.QueueReply(L"5");
     for (int i = 0; i < 11; ++i)
         app.Menu(kMenuCountdownId);
-    const std::vector<SeenBox> seen = answerer.Seen();
-    ASSERT_EQ(seen.size(), 11u);
-    EXPECT_EQ(seen[9].text, L"Enter number of minutes for timer");
-    EXPECT_EQ(seen[10].text, L"Ten countdowns are already running");
+    ASSERT_EQ(answerer.Seen().size(), 11u);
+    EXPECT_EQ(answerer.Seen()[10].text, L"Ten countdowns are already running");
     EXPECT_EQ(app.App().Alarms().reminders.Countdowns().size(), 10u);
 }
 

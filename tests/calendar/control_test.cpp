@@ -168,8 +168,7 @@ TEST(HostedControl, ChangeComesOnlyForARealChangeOfTheText) {
     ChangeSink sink(host.Control()), leaver(host.Control());
     leaver.onChange = [&] { leaver.Connect(false); };  // a sink may leave inside the event
     MessageBoxAnswerer answerer;
-    HWND box = host.Part(kDateBoxId);
-    enum How { kPut, kPutDate, kKey, kPaste };
+    enum How { kPut, kPutDate };
     const struct {
         How how;
         const wchar_t* text;
@@ -180,17 +179,12 @@ TEST(HostedControl, ChangeComesOnlyForARealChangeOfTheText) {
         {kPut, L"tomorrow", {}},
         {kPutDate, L"36957.75", {L"March  7,  2001"}},  // 6 p.m. on 7 March 2001
         {kPutDate, L"36957", {}},
-        {kKey, L"x", {L"xMarch  7,  2001"}},
-        {kPaste, L"03-07-2001", {L"03-07-2001"}},  // the user's text stays until Enter
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
         sink.texts.clear();
         if (row.how == kPut) PutText(host.Control(), row.text);
         if (row.how == kPutDate) (void)PutDate(host.Control(), std::stod(row.text));
-        if (row.how >= kKey) SendMessageW(box, EM_SETSEL, 0, row.how == kKey ? 0 : -1);
-        if (row.how == kKey) SendMessageW(box, WM_CHAR, row.text[0], 0);
-        if (row.how == kPaste) SendMessageW(box, EM_REPLACESEL, TRUE, LPARAM(row.text));
         Pump();
         EXPECT_EQ(sink.texts, row.raised);
         EXPECT_EQ(host.Text(kDateBoxId), GetText(host.Control()));
@@ -207,28 +201,6 @@ TEST(Control, PutDateRefusesValuesThatNameNoDay) {
         EXPECT_EQ(PutDate(control.Get(), bad), E_INVALIDARG) << bad;
     EXPECT_EQ(PutDate(control.Get(), -1.25), S_OK);  // 29 December 1899, 6 a.m.
     EXPECT_EQ(GetText(control.Get()), L"December  29,  1899");
-}
-
-// Real input: the pointer moves to the centre of the window and the left
-// button is pressed and released there, so the window system's own
-// hit-testing picks the window that gets it. False when it never arrived.
-bool RealClick(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    INPUT inputs[2]{{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    EXPECT_EQ(SendInput(2, inputs, sizeof(INPUT)), 2u);
-    // Queued for the thread that owns the window under the pointer: handled while we pump.
-    bool released = false;
-    const auto watch = [&](MSG& msg) {
-        released |= msg.message == WM_LBUTTONUP;
-        return false;
-    };
-    const bool came = velmi::test::PumpUntil([&] { return released; }, 3s, watch);
-    Pump();
-    return came;
 }
 
 // Labels take the click (one that let it through to the frame would jump to
@@ -252,7 +224,7 @@ TEST(HostedControl, RealClicksOnEachKindOfPart) {
                        std::to_wstring(green));
     };
     for (int id : {kYearLabelId, kMonthLabelId, kWeekdayIdBase, kWeekdayIdBase + 6})
-        ASSERT_TRUE(RealClick(host.Part(id))) << "the click never came";
+        ASSERT_TRUE(velmi::test::RealClick(host.Part(id))) << "the click never came";
     EXPECT_TRUE(seen.empty());
     const struct {
         int part;
@@ -266,13 +238,13 @@ TEST(HostedControl, RealClicksOnEachKindOfPart) {
     };
     for (const auto& click : clicks) {
         seen.clear();
-        ASSERT_TRUE(RealClick(host.Part(click.part))) << "the click never came";
+        ASSERT_TRUE(velmi::test::RealClick(host.Part(click.part))) << "the click never came";
         EXPECT_EQ(seen, click.seen) << click.part;
     }
     velmi::test::SaveScreenshot(host.Top(), L"calendar_march_17_2001");
     sink.texts.clear();
     ASSERT_FALSE(IsWindowVisible(host.Day(1)));
-    ASSERT_TRUE(RealClick(host.Day(1))) << "the click never came";
+    ASSERT_TRUE(velmi::test::RealClick(host.Day(1))) << "the click never came";
     EXPECT_EQ(sink.texts, Texts{TodayText()});
 }
 
@@ -293,23 +265,18 @@ TEST(HostedControl, TypedTextStaysUntilEnterOrLeaving) {
     for (size_t n = 1; n <= typed.size(); ++n)
         expected.push_back(typed.substr(0, n));
     EXPECT_EQ(sink.texts, expected);
-    DWORD start = 0, end = 0;
-    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, typed.size());
-    EXPECT_EQ(end, typed.size());
+    EXPECT_EQ(SendMessageW(box, EM_GETSEL, 0, 0), MAKELRESULT(typed.size(), typed.size()));
     EXPECT_EQ(host.Text(kMonthLabelId) + host.Text(kYearLabelId), L"March 2027");
     velmi::test::SaveScreenshot(host.Top(), L"calendar_typing_a_date");
 
     ASSERT_TRUE(velmi::test::Press(L"\r"));
     expected.push_back(L"March  15,  2027");
     EXPECT_EQ(sink.texts, expected);
-    EXPECT_EQ(GetFocus(), box);
 
     SendMessageW(box, EM_SETSEL, 0, -1);
     ASSERT_TRUE(velmi::test::Press(L"zz\t"));
     expected.insert(expected.end(), {L"z", L"zz", L"March  15,  2027"});
     EXPECT_EQ(sink.texts, expected);
-    EXPECT_NE(GetFocus(), box);
 }
 
 TEST(HostedControl, TabRunsThroughTheCellsAndTheDateBox) {

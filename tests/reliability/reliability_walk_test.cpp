@@ -358,11 +358,18 @@ private:
             return Fail(L"the products window did not take the main window's place");
         if (Chance(30)) Countdown();  // one goes off while the main window is hidden
         if (Chance(30)) {
+            // A page that cannot be opened is told once, over this window.
             const size_t before = app.opened.size();
+            const bool fails = Chance(50);
+            app.openError = fails ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
             SendMessageW(GetDlgItem(shown[0], kProductCalendarId), BM_CLICK, 0, 0);
+            boxesExpected += fails;
+            const std::vector<test::SeenBox> seen = boxes_.Seen();
             if (app.opened.size() != before + 1 ||
-                app.opened.back().find(L'#') == std::wstring::npos)
-                return Fail(L"a product did not open its part of the help");
+                app.opened.back().find(L'#') == std::wstring::npos ||
+                seen.size() != boxesExpected || (fails && seen.back().owner != shown[0]))
+                return Fail(L"a product did not open its part of the help, or not so told");
+            app.openError = ERROR_SUCCESS;
         }
         if (way == 0) SendMessageW(GetDlgItem(shown[0], kProductsBackId), BM_CLICK, 0, 0);
         if (way == 1) SendMessageW(shown[0], WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -1,5 +1,6 @@
 #include "window_input.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace velmi::test {
@@ -81,28 +82,60 @@ void Key(HWND window, UINT vk, const KeyFilter& filter) {
     if (!filter || !filter(msg)) SendMessageW(window, WM_KEYDOWN, vk, 0);
 }
 
-bool Press(std::wstring_view keys, const KeyFilter& filter) {
-    std::vector<INPUT> inputs;
-    for (const wchar_t c : keys) {
-        for (const bool up : {false, true}) {
-            INPUT input{INPUT_KEYBOARD, {}};
-            input.ki.wVk = c == L'\r' ? VK_RETURN : c == L'\t' ? VK_TAB : 0;
-            input.ki.wScan = input.ki.wVk ? 0 : c;
-            input.ki.dwFlags = (input.ki.wVk ? 0 : KEYEVENTF_UNICODE) | (up ? KEYEVENTF_KEYUP : 0);
-            inputs.push_back(input);
-        }
-    }
+namespace {
+
+// Sends the input and pumps until the thread has seen as many release
+// messages as the input releases keys or buttons; then what they made.
+bool Deliver(std::vector<INPUT>& inputs, UINT release, const KeyFilter& filter) {
     const UINT count = static_cast<UINT>(inputs.size());
     if (SendInput(count, inputs.data(), sizeof(INPUT)) != count) return false;
-    size_t released = 0;
+    const auto ups = std::count_if(inputs.begin(), inputs.end(), [](const INPUT& i) {
+        return i.type == INPUT_KEYBOARD ? (i.ki.dwFlags & KEYEVENTF_KEYUP) != 0
+                                        : (i.mi.dwFlags & MOUSEEVENTF_LEFTUP) != 0;
+    });
+    long released = 0;
     const auto watch = [&](MSG& msg) {
-        released += msg.message == WM_KEYUP;
+        released += msg.message == release;
         return filter && filter(msg);
     };
-    if (!PumpUntil([&] { return released == keys.size(); }, std::chrono::seconds(5), watch))
-        return false;
-    Pump(std::chrono::milliseconds(0), filter);  // the characters the last keys made
+    if (!PumpUntil([&] { return released == ups; }, std::chrono::seconds(5), watch)) return false;
+    Pump(std::chrono::milliseconds(0), filter);
     return true;
+}
+
+}  // namespace
+
+bool Press(std::wstring_view keys, const KeyFilter& filter) {
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD vk, wchar_t c, bool up) {
+        INPUT input{INPUT_KEYBOARD, {}};
+        input.ki.wVk = vk;
+        input.ki.wScan = vk ? 0 : c;
+        input.ki.dwFlags = (vk ? 0 : KEYEVENTF_UNICODE) | (up ? KEYEVENTF_KEYUP : 0);
+        inputs.push_back(input);
+    };
+    for (const wchar_t c : keys) {
+        const bool control = c >= 1 && c <= 26 && c != L'\t' && c != L'\r';
+        const WORD vk = c == L'\r'   ? VK_RETURN
+                        : c == L'\t' ? VK_TAB
+                        : control    ? static_cast<WORD>(L'A' + c - 1)
+                                     : 0;
+        if (control) add(VK_CONTROL, 0, false);
+        add(vk, c, false);
+        add(vk, c, true);
+        if (control) add(VK_CONTROL, 0, true);
+    }
+    return Deliver(inputs, WM_KEYUP, filter);
+}
+
+bool RealClick(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    std::vector<INPUT> inputs(2, INPUT{INPUT_MOUSE, {}});
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return Deliver(inputs, WM_LBUTTONUP, {});
 }
 
 }  // namespace velmi::test
