@@ -1,5 +1,6 @@
 #include "calendar_model.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace nuv {
@@ -35,6 +36,49 @@ std::wstring LongDateText(std::wstring_view monthName, const CivilDate& d) {
 }
 
 }  // namespace
+
+std::optional<DateSerial> DayAfterKey(DateSerial selected, DayKey key) {
+    const CivilDate d = CivilFromSerial(selected);
+    // The same day of a month some months away, or that month's last day.
+    const auto monthsOn = [&](int months) -> std::optional<DateSerial> {
+        const int index = d.year * 12 + (d.month - 1) + months;
+        CivilDate t{index / 12, index % 12 + 1, 1};
+        t.day = std::min(d.day, velmi::MonthLength(t.month, t.year));
+        if (!velmi::IsValidDate(t)) return std::nullopt;
+        return SerialFromCivil(t);
+    };
+    std::int64_t target = selected;
+    switch (key) {
+        case DayKey::kPreviousDay:
+            target -= 1;
+            break;
+        case DayKey::kNextDay:
+            target += 1;
+            break;
+        case DayKey::kPreviousWeek:
+            target -= 7;
+            break;
+        case DayKey::kNextWeek:
+            target += 7;
+            break;
+        case DayKey::kPreviousMonth:
+            return monthsOn(-1);
+        case DayKey::kNextMonth:
+            return monthsOn(1);
+        case DayKey::kPreviousYear:
+            return monthsOn(-12);
+        case DayKey::kNextYear:
+            return monthsOn(12);
+        case DayKey::kFirstOfMonth:
+            target -= d.day - 1;
+            break;
+        case DayKey::kLastOfMonth:
+            target += velmi::MonthLength(d.month, d.year) - d.day;
+            break;
+    }
+    if (!velmi::IsSerialInRange(target)) return std::nullopt;
+    return static_cast<DateSerial>(target);
+}
 
 Calendar::PutResult Calendar::PutText(std::wstring_view value) {
     const std::wstring copy(value);  // the box may be rewritten while we look at it
@@ -99,10 +143,23 @@ void Calendar::TypeDateBoxText(std::wstring_view text) {
 
 void Calendar::CommitDateBox() {
     auto day = platform_.ReadDate(face_.dateBox);
-    // The date drawn is the green day of the labels' month.
-    for (int i = 0; !day && i < kDayCount; ++i)
-        if (face_.days[i].visible && face_.days[i].green) day = DateOfCell(i);
+    if (const int cell = SelectedCellOf(face_); !day && cell >= 0) day = DateOfCell(cell);
     if (day) PutDate(*day);
+}
+
+int SelectedCellOf(const Face& face) noexcept {
+    // The date drawn is the green day of the labels' month.
+    for (int i = 0; i < kDayCount; ++i)
+        if (face.days[i].visible && face.days[i].green) return i;
+    return -1;
+}
+
+void Calendar::MoveByKey(DayKey key) {
+    const int cell = SelectedCellOf(face_);
+    if (cell < 0) return;
+    const auto selected = DateOfCell(cell);
+    if (!selected) return;
+    if (const auto target = DayAfterKey(*selected, key)) PutDate(*target);
 }
 
 void Calendar::OnDateBoxChanged() {

@@ -51,6 +51,27 @@ public:
     virtual void RaiseChange() = 0;     // the control's Change event
 };
 
+// The keys that move the selected day while a day cell has the focus.
+enum class DayKey {
+    kPreviousDay,
+    kNextDay,
+    kPreviousWeek,
+    kNextWeek,
+    kPreviousMonth,
+    kNextMonth,
+    kPreviousYear,
+    kNextYear,
+    kFirstOfMonth,
+    kLastOfMonth
+};
+
+// The day a key leads to from the selected day, or nothing when it would
+// leave the date range. Months and years keep the day, or the month's last.
+[[nodiscard]] std::optional<DateSerial> DayAfterKey(DateSerial selected, DayKey key);
+
+// The cell of the selected day (the green one shown), or -1 before the first date.
+[[nodiscard]] int SelectedCellOf(const Face& face) noexcept;
+
 class Calendar {
 public:
     Calendar(const CalendarPlatform& platform, CalendarEvents& events)
@@ -85,6 +106,8 @@ public:
     void GoToPreviousMonth();
     void GoToNextMonth();
     void GoToToday() { PutDate(platform_.Today()); }
+    // A key on a day cell: from the selected day, as a click on the day it leads to.
+    void MoveByKey(DayKey key);
 
 private:
     void DrawMonth(const velmi::CivilDate& d);

@@ -15,9 +15,13 @@ namespace {
 // kEmpty puts an empty text; the other puts and typing write the row's text.
 // clang-format off
 enum class Act { kPut, kEmpty, kType, kCommit, kPutDate, kCell,
-                 kYearBack, kYearOn, kMonthBack, kMonthOn, kToday };
+                 kYearBack, kYearOn, kMonthBack, kMonthOn, kToday,
+                 // The keys on a day cell, in the order of DayKey.
+                 kLeft, kRight, kUp, kDown, kPageUp, kPageDown, kCtrlPageUp, kCtrlPageDown,
+                 kHome, kEnd };
 // clang-format on
 using enum Act;
+constexpr int kKeyBase = static_cast<int>(kLeft);
 
 struct Row {
     velmi::CivilDate shown;  // put as a date first; year 0: a new control
@@ -66,6 +70,20 @@ const Row kRows[] = {
     {{9999, 12, 15}, {kMonthBack}, {}, L"November  30,  9999", 2},
     {{100, 1, 15}, {kMonthBack, kYearBack}, {}, L"January  15,  100", 0},
     {{100, 1, 15}, {kMonthOn}, {}, L"February  1,  100", 2},
+    // Keys move from the selected day, once each like a click, across months;
+    // months and years keep the day or clamp it to the month's last.
+    {{2001, 3, 1}, {kLeft}, {}, L"February  28,  2001", 1},
+    {{2001, 3, 31}, {kRight, kUp}, {}, L"March  25,  2001", 2},
+    {{2001, 3, 28}, {kDown}, {}, L"April  4,  2001", 1},
+    {{2024, 1, 31}, {kPageDown}, {}, L"February  29,  2024", 1},
+    {{2024, 3, 31}, {kPageUp}, {}, L"February  29,  2024", 1},
+    {{2024, 2, 29}, {kCtrlPageDown}, {}, L"February  28,  2025", 1},
+    {{2024, 2, 29}, {kCtrlPageUp}, {}, L"February  28,  2023", 1},
+    {{2001, 2, 7}, {kHome, kHome, kEnd}, {}, L"February  28,  2001", 2},
+    // Nothing leaves the date range, and without a date no key works.
+    {{9999, 12, 31}, {kRight, kDown, kPageDown, kCtrlPageDown}, {}, L"December  31,  9999", 0},
+    {{100, 1, 1}, {kLeft, kUp, kPageUp, kCtrlPageUp}, {}, L"January  1,  100", 0},
+    {{}, {kLeft, kRight, kHome, kEnd, kPageDown}, {}, L"", 0},
 };
 
 class CalendarRules : public ::testing::TestWithParam<Row>, public CalendarEvents {
@@ -94,6 +112,7 @@ TEST_P(CalendarRules, TextAndChangeEvents) {
         if (act == kMonthBack) cal.GoToPreviousMonth();
         if (act == kMonthOn) cal.GoToNextMonth();
         if (act == kToday) cal.GoToToday();
+        if (act >= kLeft) cal.MoveByKey(static_cast<DayKey>(static_cast<int>(act) - kKeyBase));
     }
     EXPECT_EQ(cal.Text(), row.after);
     EXPECT_EQ(changes, row.changes);

@@ -200,6 +200,16 @@ void FaceView::Refresh() noexcept {
         RefreshDay(i);
     SetTextIfChanged(yearLabel_, face_.yearLabel);
     SetTextIfChanged(monthLabel_, face_.monthLabel);
+    FollowSelectedDay();
+}
+
+void FaceView::FollowSelectedDay() noexcept {
+    const HWND focus = GetFocus();
+    if (!focus || KindOf(GetDlgCtrlID(focus)) != PartKind::kDay || !IsChild(surface_, focus))
+        return;
+    // A dotted box on another cell would look like a second selection.
+    const int selected = SelectedCellOf(face_);
+    if (selected >= 0 && dayCells_[selected] != focus) SetFocus(dayCells_[selected]);
 }
 
 void FaceView::RefreshDay(int index) noexcept {
@@ -226,15 +236,15 @@ void FaceView::RefreshDateBox() noexcept {
 // ---- Focus -----------------------------------------------------------------
 
 std::vector<HWND> FaceView::FocusStops() const {
-    // Day cell 0, then cells 36 down to 1, then the date box; hidden cells
-    // are skipped.
+    // The grid is one stop, the selected day's cell (before the first date,
+    // the first cell shown), then the date box; the arrows move in the grid.
+    const int selected = SelectedCellOf(face_);
+    HWND grid = selected >= 0 ? dayCells_[selected] : nullptr;
+    for (int i = 0; !grid && i < kDayCount; ++i)
+        if (IsWindowVisible(dayCells_[i])) grid = dayCells_[i];
     std::vector<HWND> stops;
-    stops.reserve(kDayCount + 1);
-    stops.push_back(dayCells_[0]);
-    for (int i = kDayCount - 1; i >= 1; --i)
-        stops.push_back(dayCells_[i]);
+    if (grid) stops.push_back(grid);
     stops.push_back(dateBox_);
-    std::erase_if(stops, [](HWND w) { return !IsWindowVisible(w); });
     return stops;
 }
 
@@ -368,10 +378,55 @@ LRESULT FaceView::OnPartMessage(HWND part, UINT message, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_KEYDOWN:
             if (wp == VK_TAB) OnTabKey(part, wp);
+            if (KindOf(GetDlgCtrlID(part)) == PartKind::kDay) OnDayCellKey(part, wp);
             return 0;
+        case WM_GETDLGCODE: {
+            // The arrows and Enter are the grid's own, even under a dialog manager.
+            const auto* key = reinterpret_cast<const MSG*>(lp);
+            const bool enter = key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN;
+            if (KindOf(GetDlgCtrlID(part)) != PartKind::kDay) return 0;
+            return DLGC_WANTARROWS | (enter ? DLGC_WANTMESSAGE : 0);
+        }
         default:
             return DefWindowProcW(part, message, wp, lp);
     }
+}
+
+void FaceView::OnDayCellKey(HWND cell, WPARAM key) {
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    switch (key) {
+        case VK_RETURN:
+        case VK_SPACE:
+            host_.OnDayClicked(GetDlgCtrlID(cell) - kDayIdBase);
+            break;
+        case VK_LEFT:
+            host_.OnDayKey(DayKey::kPreviousDay);
+            break;
+        case VK_RIGHT:
+            host_.OnDayKey(DayKey::kNextDay);
+            break;
+        case VK_UP:
+            host_.OnDayKey(DayKey::kPreviousWeek);
+            break;
+        case VK_DOWN:
+            host_.OnDayKey(DayKey::kNextWeek);
+            break;
+        case VK_PRIOR:
+            host_.OnDayKey(control ? DayKey::kPreviousYear : DayKey::kPreviousMonth);
+            break;
+        case VK_NEXT:
+            host_.OnDayKey(control ? DayKey::kNextYear : DayKey::kNextMonth);
+            break;
+        case VK_HOME:
+            host_.OnDayKey(DayKey::kFirstOfMonth);
+            break;
+        case VK_END:
+            host_.OnDayKey(DayKey::kLastOfMonth);
+            break;
+        default:
+            return;
+    }
+    if (surface_) FollowSelectedDay();
 }
 
 void FaceView::OnPartButtonDown(HWND part) {
@@ -389,6 +444,8 @@ void FaceView::OnPartButtonUp(HWND part, LPARAM lp) {
     const POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
     // The click may end in anything, the control's own end included.
     if (PtInRect(&client, at)) OnPartClicked(part);
+    // A press that ended elsewhere selected nothing: the focus goes back.
+    if (surface_) FollowSelectedDay();
 }
 
 void FaceView::OnPartCaptureChanged(HWND part, LPARAM lp) {

@@ -20,6 +20,7 @@ class FaceViewHost {
 public:
     virtual ~FaceViewHost() = default;
     virtual void OnDayClicked(int index) = 0;
+    virtual void OnDayKey(DayKey key) = 0;  // a key that moves the selected day
     virtual void OnArrowClicked(Arrow arrow) = 0;
     virtual void OnFrameClicked() = 0;
     virtual void OnDateBoxEdited(const std::wstring& text) = 0;
@@ -80,6 +81,9 @@ private:
     void OnPartFocus(HWND part, bool gained);
     void OnPartClicked(HWND part);
     void OnTabKey(HWND from, WPARAM key);
+    void OnDayCellKey(HWND cell, WPARAM key);
+    // Keeps the focus, when a day cell has it, on the selected day's cell.
+    void FollowSelectedDay() noexcept;
 
     const Face& face_;
     FaceViewHost& host_;

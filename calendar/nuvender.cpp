@@ -270,6 +270,9 @@ private:
         Guarded([&] { calendar_.GoToCell(index); });
     }
     void OnArrowClicked(Arrow arrow) override;
+    void OnDayKey(DayKey key) override {
+        Guarded([&] { calendar_.MoveByKey(key); });
+    }
     void OnFrameClicked() override {
         Guarded([&] { calendar_.GoToToday(); });
     }

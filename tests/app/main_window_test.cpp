@@ -210,10 +210,20 @@ TEST_F(MainWindowTest, TheNoteScrollsOnlyWhenTallerAndCtrlASelectsIt) {
     EXPECT_TRUE(scrolls());
     GetWindowRect(note, &after);
     EXPECT_TRUE(EqualRect(&before, &after));
-    ASSERT_TRUE(Press(L"\x01", app.Keys()));  // Ctrl+A
+    ASSERT_TRUE(PressKey('A', true, app.Keys()));
     EXPECT_EQ(SendMessageW(note, EM_GETSEL, 0, 0), MAKELRESULT(0, text.size()));
     Type(note, L"\b");
     EXPECT_FALSE(scrolls());
+}
+
+// Tab runs through the note, the calendar's selected day and its date box.
+TEST_F(MainWindowTest, TabRunsNoteSelectedDayDateBox) {
+    const HWND order[] = {app.CalendarPart(nuv::kDayIdBase + CellOf(kToday)),
+                          app.CalendarPart(nuv::kDateBoxId), app.Note()};
+    for (HWND next : order) {
+        Key(GetFocus(), VK_TAB, app.Keys());
+        EXPECT_EQ(GetFocus(), next);
+    }
 }
 
 // The alarms are those of today's note, whichever day is on screen, typed

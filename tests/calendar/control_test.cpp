@@ -279,18 +279,39 @@ TEST(HostedControl, TypedTextStaysUntilEnterOrLeaving) {
     EXPECT_EQ(sink.texts, expected);
 }
 
-TEST(HostedControl, TabRunsThroughTheCellsAndTheDateBox) {
+// The grid is one tab stop, the selected day's cell. Real keys there move
+// the selected day, each with one Change, and the focus follows it.
+TEST(HostedControl, TheGridIsOneStopWhoseKeysMoveTheSelectedDay) {
     AtlHost host;
-    // Sunday the 1st in cell 0; cells 28 .. 36 hidden.
-    PutDate(host.Control(), velmi::SerialFromCivil({2015, 2, 10}));
-    Pump();
-    SetFocus(host.Day(0));
-    // Backwards through the cells shown, the date box, and round again (Wine's
-    // host does not take the focus).
-    for (int i = 27; i >= -1; --i) {
-        SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-        EXPECT_EQ(GetFocus(), i > 0 ? host.Day(i) : i == 0 ? host.Part(kDateBoxId) : host.Day(0));
+    PutDate(host.Control(), velmi::SerialFromCivil({2015, 2, 10}));  // Sunday the 1st in cell 0
+    ChangeSink sink(host.Control());
+    SetForegroundWindow(host.Top());
+    SetFocus(host.Part(kDateBoxId));
+    ASSERT_TRUE(velmi::test::PressKey(VK_TAB));  // out, and round to the grid (Wine's host)
+    EXPECT_EQ(GetFocus(), host.Day(9));
+    const struct {
+        WORD key;
+        bool control;
+        Texts raised;
+        int cell;
+    } keys[] = {
+        {VK_RIGHT, false, {L"February  11,  2015"}, 10},
+        {VK_DOWN, false, {L"February  18,  2015"}, 17},
+        {VK_NEXT, false, {L"March  18,  2015"}, 17},
+        {VK_NEXT, true, {L"March  18,  2016"}, 19},
+        {VK_HOME, false, {L"March  1,  2016"}, 2},
+        {VK_SPACE, false, {}, 2},
+    };
+    for (const auto& k : keys) {
+        sink.texts.clear();
+        ASSERT_TRUE(velmi::test::PressKey(k.key, k.control)) << "the key never came";
+        EXPECT_EQ(sink.texts, k.raised) << k.key;
+        EXPECT_EQ(GetFocus(), host.Day(k.cell)) << k.key;
     }
+    velmi::test::SaveScreenshot(host.Top(), L"calendar_focused_cell");
+    ASSERT_TRUE(velmi::test::PressKey(VK_TAB));
+    EXPECT_EQ(GetFocus(), host.Part(kDateBoxId));
+    EXPECT_EQ(SendMessageW(host.Day(2), WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
 }
 
 TEST(Control, DrawsItselfIntoAForeignDeviceContextWithoutAWindow) {

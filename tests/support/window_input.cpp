@@ -103,28 +103,33 @@ bool Deliver(std::vector<INPUT>& inputs, UINT release, const KeyFilter& filter) 
     return true;
 }
 
+// A virtual key, or without one the character itself.
+void AddKey(std::vector<INPUT>& inputs, WORD vk, wchar_t c, bool up) {
+    INPUT input{INPUT_KEYBOARD, {}};
+    input.ki.wVk = vk;
+    input.ki.wScan = vk ? 0 : c;
+    input.ki.dwFlags = (vk ? 0 : KEYEVENTF_UNICODE) | (up ? KEYEVENTF_KEYUP : 0);
+    inputs.push_back(input);
+}
+
 }  // namespace
 
 bool Press(std::wstring_view keys, const KeyFilter& filter) {
     std::vector<INPUT> inputs;
-    const auto add = [&](WORD vk, wchar_t c, bool up) {
-        INPUT input{INPUT_KEYBOARD, {}};
-        input.ki.wVk = vk;
-        input.ki.wScan = vk ? 0 : c;
-        input.ki.dwFlags = (vk ? 0 : KEYEVENTF_UNICODE) | (up ? KEYEVENTF_KEYUP : 0);
-        inputs.push_back(input);
-    };
     for (const wchar_t c : keys) {
-        const bool control = c >= 1 && c <= 26 && c != L'\t' && c != L'\r';
-        const WORD vk = c == L'\r'   ? VK_RETURN
-                        : c == L'\t' ? VK_TAB
-                        : control    ? static_cast<WORD>(L'A' + c - 1)
-                                     : 0;
-        if (control) add(VK_CONTROL, 0, false);
-        add(vk, c, false);
-        add(vk, c, true);
-        if (control) add(VK_CONTROL, 0, true);
+        const WORD vk = c == L'\r' ? VK_RETURN : c == L'\t' ? VK_TAB : 0;
+        AddKey(inputs, vk, c, false);
+        AddKey(inputs, vk, c, true);
     }
+    return Deliver(inputs, WM_KEYUP, filter);
+}
+
+bool PressKey(WORD vk, bool control, const KeyFilter& filter) {
+    std::vector<INPUT> inputs;
+    if (control) AddKey(inputs, VK_CONTROL, 0, false);
+    AddKey(inputs, vk, 0, false);
+    AddKey(inputs, vk, 0, true);
+    if (control) AddKey(inputs, VK_CONTROL, 0, true);
     return Deliver(inputs, WM_KEYUP, filter);
 }
 

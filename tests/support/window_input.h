@@ -44,10 +44,11 @@ void Type(HWND window, std::wstring_view text, const KeyFilter& filter = {});
 // A key press, offered to the filter first.
 void Key(HWND window, UINT vk, const KeyFilter& filter = {});
 // Real key presses through the system's input queue, to the window with the
-// keyboard focus: each character typed, '\r' as Enter, '\t' as Tab, and
-// another control character as Ctrl with its letter ('\x01' Ctrl+A). Pumps
+// keyboard focus: each character typed, '\r' as Enter, '\t' as Tab. Pumps
 // this thread until they all arrived; false when they did not.
 [[nodiscard]] bool Press(std::wstring_view keys, const KeyFilter& filter = {});
+// One real press of a virtual key, with Ctrl held when asked, delivered the same way.
+[[nodiscard]] bool PressKey(WORD vk, bool control = false, const KeyFilter& filter = {});
 // A real click: the pointer moves to the centre of the window and the left
 // button goes down and up there, so the window system's own hit-testing
 // picks the window that gets it. False when the click never arrived.
