@@ -2,6 +2,7 @@
 
 #include "layout.h"
 #include "module.h"
+#include "win_date.h"
 
 #include <algorithm>
 #include <string_view>
@@ -62,6 +63,33 @@ velmi::unique_hfont MakeFont(const std::wstring& face, int hundredthsOfPoint, in
     lf.lfQuality = DEFAULT_QUALITY;
     wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
     return velmi::unique_hfont(CreateFontIndirectW(&lf));
+}
+
+// The labels' face at 8 points, or the day cells' narrower face, and smaller
+// sizes after them: the first in which the widest date fits the box's room
+// at this scale. The room is the box less its edge, margins and caret.
+velmi::unique_hfont MakeDateBoxFont(int ppi) {
+    const RECT box = velmi::TwipsToRect(kDateBoxRect, ppi);
+    const int room = box.right - box.left - 2 * GetSystemMetricsForDpi(SM_CXEDGE, ppi) -
+                     2 * kDateBoxMargin - MulDiv(2, ppi, 96);
+    HDC dc = GetDC(nullptr);
+    velmi::unique_hfont font;
+    for (int size = 800; size >= 600 && !font; size -= 25) {
+        for (const std::wstring& face : {GuiFace(), DayFace()}) {
+            velmi::unique_hfont candidate = MakeFont(face, size, FW_NORMAL, ppi);
+            const HGDIOBJ old = SelectObject(dc, candidate.get());
+            const std::wstring text = WidestDateText(dc);
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            SelectObject(dc, old);
+            if (extent.cx <= room || size == 600) {
+                font = std::move(candidate);
+                break;
+            }
+        }
+    }
+    ReleaseDC(nullptr, dc);
+    return font;
 }
 
 velmi::unique_hicon LoadArrow(int id, int ppi) {
@@ -182,15 +210,31 @@ void DrawParts(const Face& face, HDC dc, const FaceMapping& map, const FaceResou
     for (int i = 0; i < kDayCount; ++i)
         if (face.days[i].visible)
             PaintDay(dc, map(DayRect(i)), face.days[i], res.dayFont.get(), false);
-    PaintDateBox(dc, map(kDateBoxRect), face.dateBox, labelFont);
+    PaintDateBox(dc, map(kDateBoxRect), face.dateBox, res.dateBoxFont.get());
 }
 
 }  // namespace
+
+std::wstring WidestDateText(HDC dc) {
+    std::wstring widest;
+    int widestCx = -1;
+    for (int month = 1; month <= 12; ++month) {
+        const std::wstring text = velmi::MonthName(month) + L"  30,  2026";
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        if (extent.cx > widestCx) {
+            widestCx = extent.cx;
+            widest = text;
+        }
+    }
+    return widest;
+}
 
 FaceResources::FaceResources(int ppi)
     : pixelsPerInch(ppi),
       dayFont(MakeFont(DayFace(), 825, FW_BOLD, ppi)),
       labelFont(MakeFont(GuiFace(), 800, FW_NORMAL, ppi)),
+      dateBoxFont(MakeDateBoxFont(ppi)),
       leftArrow(LoadArrow(kArrowLeftIconId, ppi)),
       rightArrow(LoadArrow(kArrowRightIconId, ppi)) {}
 

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace nuv {
 
 // Fonts and pictures for drawing the face at one scale.
@@ -15,9 +17,17 @@ struct FaceResources {
     int pixelsPerInch;
     velmi::unique_hfont dayFont;
     velmi::unique_hfont labelFont;
+    velmi::unique_hfont dateBoxFont;  // fits the widest date the box shows
     velmi::unique_hicon leftArrow;
     velmi::unique_hicon rightArrow;
 };
+
+// The date box's margins inside its edge, each side, in pixels.
+inline constexpr int kDateBoxMargin = 1;
+
+// The widest text the date box shows: a month name of the user's locale, a
+// two-digit day and a four-digit year, as the calendar writes them.
+[[nodiscard]] std::wstring WidestDateText(HDC dc);
 
 // Answers WM_PAINT for one child window of the face, known by its id.
 void PaintPart(HWND part, const Face& face, const FaceResources& resources) noexcept;

@@ -16,6 +16,8 @@ namespace {
 constexpr wchar_t kSurfaceClass[] = L"NuvenderSurface";
 constexpr wchar_t kPartClass[] = L"NuvenderPart";
 constexpr wchar_t kFrameText[] = L"Month";
+constexpr const wchar_t* kArrowNames[kArrowCount] = {L"Previous year", L"Next year",
+                                                     L"Previous month", L"Next month"};
 constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
 
 HMENU ChildId(int id) {
@@ -153,6 +155,9 @@ std::wstring FaceView::PartText(int id) const {
             return face_.monthLabel;
         case PartKind::kFrame:
             return kFrameText;
+        case PartKind::kArrow:
+            // Not drawn: the names that accessibility clients read.
+            return kArrowNames[id - kArrowIdBase];
         default:
             return L"";
     }
@@ -188,7 +193,11 @@ void FaceView::ApplyDpi() {
     Place(frame_, kFrameRect);
     Place(dateBox_, kDateBoxRect);
     ForEachFramePart([&](HWND part, int, const TwipRect& rect) { Place(part, rect); });
-    SendMessageW(dateBox_, WM_SETFONT, reinterpret_cast<WPARAM>(resources_->labelFont.get()), TRUE);
+    SendMessageW(dateBox_, WM_SETFONT, reinterpret_cast<WPARAM>(resources_->dateBoxFont.get()),
+                 TRUE);
+    // The font chosen counts on these margins; a new font resets them.
+    SendMessageW(dateBox_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                 MAKELPARAM(kDateBoxMargin, kDateBoxMargin));
     InvalidateRect(surface_, nullptr, TRUE);
 }
 

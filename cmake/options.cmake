@@ -47,3 +47,12 @@ function(velmi_add_day_first_test name target)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "LC_ALL=en_GB.UTF-8;LANG=en_GB.UTF-8"
         TIMEOUT ${VELMI_TEST_TIMEOUT} LABELS wine)
 endfunction()
+
+# velmi_add_dpi_test(<name> <test target> <dpi> <gtest filter>)
+# Runs tests of the cross build once more at another screen resolution.
+function(velmi_add_dpi_test name target dpi filter)
+    add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -DWINE=${CMAKE_CROSSCOMPILING_EMULATOR}
+        -DPROGRAM=$<TARGET_FILE:${target}> -DDPI=${dpi} -DFILTER=${filter}
+        -P ${PROJECT_SOURCE_DIR}/cmake/dpi_run.cmake)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${VELMI_TEST_TIMEOUT} LABELS wine)
+endfunction()

@@ -314,6 +314,32 @@ TEST(HostedControl, TheGridIsOneStopWhoseKeysMoveTheSelectedDay) {
     EXPECT_EQ(SendMessageW(host.Day(2), WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
 }
 
+// Every month's date, with a two-digit day, fits the date box at this scale
+// (the dpi runs repeat this at 144 and 192); the arrows carry the names that
+// accessibility clients read.
+TEST(HostedControl, TheWholeDateFitsAndTheArrowsHaveNames) {
+    AtlHost host;
+    HWND box = host.Part(kDateBoxId);
+    RECT room{};
+    SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+    HDC dc = GetDC(box);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    for (int month = 1; month <= 12; ++month) {
+        PutDate(host.Control(), velmi::SerialFromCivil({2026, month, 28}));
+        const std::wstring text = host.Text(kDateBoxId);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        EXPECT_LE(extent.cx, room.right - room.left) << text << ", " << GetDpiForWindow(box);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    velmi::test::SaveScreenshot(
+        host.Top(), L"calendar_date_box_" + std::to_wstring(GetDpiForWindow(box)) + L"dpi");
+    const Texts names{L"Previous year", L"Next year", L"Previous month", L"Next month"};
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(host.Text(kArrowIdBase + static_cast<int>(i)), names[i]);
+}
+
 TEST(Control, DrawsItselfIntoAForeignDeviceContextWithoutAWindow) {
     ComPtr<_Nuvender> control = CreateControl();
     PutText(control.Get(), L"March  7,  2001");
