@@ -103,7 +103,9 @@ void Calendar::DrawMonth(const CivilDate& d) {
     face_.yearLabel = L" " + std::to_wstring(d.year);
     face_.monthLabel = platform_.MonthName(d.month);
 
-    const int wd = velmi::Weekday(SerialFromCivil({d.year, d.month, 1}));
+    monthStart_ = SerialFromCivil({d.year, d.month, 1});
+    const int wd = velmi::Weekday(*monthStart_);
+    firstCell_ = wd - 1;
     // Leading cells are only hidden; they keep an earlier drawing's text and colour.
     for (int i = 0; i <= wd - 2; ++i)
         face_.days[i].visible = false;
@@ -115,6 +117,7 @@ void Calendar::DrawMonth(const CivilDate& d) {
         cell.visible = n <= length;
         if (cell.visible) cell.text = std::to_wstring(n);
         cell.green = n == d.day;
+        cell.marked = cell.visible && marks_.contains(*monthStart_ + n - 1);
     }
     events_.GridChanged();
 }
@@ -152,6 +155,21 @@ int SelectedCellOf(const Face& face) noexcept {
     for (int i = 0; i < kDayCount; ++i)
         if (face.days[i].visible && face.days[i].green) return i;
     return -1;
+}
+
+void Calendar::MarkDay(DateSerial day, bool marked) {
+    if (marked) {
+        marks_.insert(day);
+    } else {
+        marks_.erase(day);
+    }
+    if (!monthStart_) return;
+    const std::int64_t k = firstCell_ + (static_cast<std::int64_t>(day) - *monthStart_);
+    if (k < 0 || k >= kDayCount) return;
+    DayCell& cell = face_.days[static_cast<size_t>(k)];
+    if (!cell.visible || cell.marked == marked) return;
+    cell.marked = marked;
+    events_.GridChanged();
 }
 
 void Calendar::MoveByKey(DayKey key) {

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,8 @@ inline constexpr int kDayCount = 37;
 struct DayCell {
     bool visible = true;
     std::wstring text = L"01";
-    bool green = false;  // the drawn date's day; every other cell is white
+    bool green = false;   // the drawn date's day; every other cell is white
+    bool marked = false;  // a day the container marked
 };
 
 // The child controls' contents, in their design-time state.
@@ -108,6 +110,8 @@ public:
     void GoToToday() { PutDate(platform_.Today()); }
     // A key on a day cell: from the selected day, as a click on the day it leads to.
     void MoveByKey(DayKey key);
+    // A container's mark on a day, shown whenever its month is; until unmarked.
+    void MarkDay(DateSerial day, bool marked);
 
 private:
     void DrawMonth(const velmi::CivilDate& d);
@@ -121,6 +125,9 @@ private:
     const CalendarPlatform& platform_;
     CalendarEvents& events_;
     Face face_;
+    std::set<DateSerial> marks_;
+    std::optional<DateSerial> monthStart_;  // the 1st of the month drawn
+    int firstCell_ = 0;                     // the cell of that 1st
 };
 
 }  // namespace nuv

@@ -16,6 +16,7 @@ struct FaceResources {
     explicit FaceResources(int pixelsPerInch);
     int pixelsPerInch;
     velmi::unique_hfont dayFont;
+    velmi::unique_hfont markedDayFont;
     velmi::unique_hfont labelFont;
     velmi::unique_hfont dateBoxFont;  // fits the widest date the box shows
     velmi::unique_hicon leftArrow;

@@ -226,7 +226,8 @@ void FaceView::RefreshDay(int index) noexcept {
     DayCell& shown = shown_[index];
     const HWND window = dayCells_[index];
     if (cell.text != shown.text) SetTextIfChanged(window, cell.text);
-    if (cell.green != shown.green) InvalidateRect(window, nullptr, FALSE);
+    if (cell.green != shown.green || cell.marked != shown.marked)
+        InvalidateRect(window, nullptr, FALSE);
     if (cell.visible != shown.visible) ShowWindow(window, cell.visible ? SW_SHOWNA : SW_HIDE);
     try {
         shown = cell;

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace nuv {
 namespace {
@@ -41,7 +42,7 @@ public:
 
 const WindowsPlatform g_platform;
 
-class Nuvender final : public _Nuvender,
+class Nuvender final : public _Nuvender2,
                        public IProvideClassInfo2,
                        public IConnectionPointContainer,
                        public IOleObject,
@@ -68,10 +69,10 @@ public:
             AddRef();
             return S_OK;
         }
-        return QueryInterfaces<Nuvender, _Nuvender, IProvideClassInfo2, IConnectionPointContainer,
-                               IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject, IOleControl,
-                               IViewObject2, IPersistPropertyBag, IPersistStreamInit>(this, riid,
-                                                                                      out);
+        return QueryInterfaces<Nuvender, _Nuvender2, _Nuvender, IProvideClassInfo2,
+                               IConnectionPointContainer, IOleObject, IOleInPlaceObject,
+                               IOleInPlaceActiveObject, IOleControl, IViewObject2,
+                               IPersistPropertyBag, IPersistStreamInit>(this, riid, out);
     }
     STDMETHODIMP_(ULONG) AddRef() noexcept override { return AddRefImpl(); }
     STDMETHODIMP_(ULONG) Release() noexcept override { return ReleaseImpl(); }
@@ -88,6 +89,8 @@ public:
     STDMETHODIMP get_text(BSTR* value) noexcept override;
     STDMETHODIMP put_text(BSTR value) noexcept override;
     STDMETHODIMP putdate(DATE* indate) noexcept override;
+    // _Nuvender2
+    STDMETHODIMP markday(DATE day, VARIANT_BOOL marked) noexcept override;
 
     // IProvideClassInfo2
     STDMETHODIMP GetClassInfo(ITypeInfo** info) noexcept override {
@@ -239,7 +242,7 @@ private:
     // The interfaces that more than one of our bases derive from, each
     // answered through one of them; null for any other.
     IUnknown* SharedBase(REFIID riid) noexcept {
-        if (riid == IID_IDispatch) return static_cast<_Nuvender*>(this);
+        if (riid == IID_IDispatch) return static_cast<_Nuvender2*>(this);
         if (riid == IID_IPersist) return static_cast<IPersistStreamInit*>(this);
         if (riid == IID_IOleWindow) return static_cast<IOleInPlaceObject*>(this);
         if (riid == IID_IViewObject) return static_cast<IViewObject2*>(this);
@@ -329,7 +332,7 @@ STDMETHODIMP Nuvender::GetTypeInfo(UINT index, LCID, ITypeInfo** info) noexcept 
     if (!info) return E_POINTER;
     *info = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
-    return GetTypeInfoOf(IID__Nuvender, info);
+    return GetTypeInfoOf(IID__Nuvender2, info);
 }
 
 STDMETHODIMP Nuvender::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
@@ -337,7 +340,7 @@ STDMETHODIMP Nuvender::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, L
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     if (count > 0 && (!names || !ids)) return E_POINTER;
     ComPtr<ITypeInfo> info;
-    VELMI_RETURN_IF_FAILED(GetTypeInfoOf(IID__Nuvender, &info));
+    VELMI_RETURN_IF_FAILED(GetTypeInfoOf(IID__Nuvender2, &info));
     return DispGetIDsOfNames(info.Get(), names, count, ids);
 }
 
@@ -375,10 +378,10 @@ STDMETHODIMP Nuvender::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARA
     }
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
     ComPtr<ITypeInfo> info;
-    VELMI_RETURN_IF_FAILED(GetTypeInfoOf(IID__Nuvender, &info));
+    VELMI_RETURN_IF_FAILED(GetTypeInfoOf(IID__Nuvender2, &info));
     VELMI_RETURN_IF_FAILED(CheckArgumentCount(info.Get(), id, flags, params->cArgs));
     ComPtr<Nuvender> self(this);  // the call may end in a container that releases us
-    return info->Invoke(static_cast<_Nuvender*>(this), id, flags, params, result, exception,
+    return info->Invoke(static_cast<_Nuvender2*>(this), id, flags, params, result, exception,
                         argError);
 }
 
@@ -404,17 +407,40 @@ STDMETHODIMP Nuvender::put_text(BSTR value) noexcept {
     }
 }
 
-STDMETHODIMP Nuvender::putdate(DATE* indate) noexcept {
-    if (!indate) return E_POINTER;
-    // Only the day counts; a value outside the years 100 .. 9999 names no day.
-    const double day = std::trunc(*indate);
+namespace {
+
+// Only the day counts; a value outside the years 100 .. 9999 names no day.
+std::optional<DateSerial> DayOfDate(DATE date) {
+    const double day = std::trunc(date);
     if (!std::isfinite(day) ||
         !velmi::IsSerialInRange(static_cast<std::int64_t>(std::clamp(day, -1e12, 1e12)))) {
-        return E_INVALIDARG;
+        return std::nullopt;
     }
+    return static_cast<DateSerial>(day);
+}
+
+}  // namespace
+
+STDMETHODIMP Nuvender::putdate(DATE* indate) noexcept {
+    if (!indate) return E_POINTER;
+    const auto day = DayOfDate(*indate);
+    if (!day) return E_INVALIDARG;
     ComPtr<Nuvender> self(this);
     try {
-        calendar_.PutDate(static_cast<DateSerial>(day));
+        calendar_.PutDate(*day);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+// ---- _Nuvender2 ------------------------------------------------------------
+
+STDMETHODIMP Nuvender::markday(DATE date, VARIANT_BOOL marked) noexcept {
+    const auto day = DayOfDate(date);
+    if (!day) return E_INVALIDARG;
+    try {
+        calendar_.MarkDay(*day, marked != VARIANT_FALSE);
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;

@@ -40,7 +40,7 @@ std::vector<Entry> Entries() {
         {clsidKey + L"\\MiscStatus\\1", L"", std::to_wstring(kMiscStatus)},
         {clsidKey + L"\\ToolboxBitmap32", L"", path + L", " + std::to_wstring(kToolboxBitmapId)},
         {clsidKey + L"\\TypeLib", L"", GuidText(LIBID_Ruviruve)},
-        {clsidKey + L"\\Version", L"", L"1.0"},
+        {clsidKey + L"\\Version", L"", L"1.1"},
         {kProgId, L"", kClassName},
         {std::wstring(kProgId) + L"\\CLSID", L"", GuidText(CLSID_Nuvender)},
     };
@@ -66,13 +66,19 @@ HRESULT DeleteTree(const std::wstring& key) {
     return S_OK;
 }
 
+// Version 1.0 of the type library, which this one replaces; gone already is fine.
+void RemoveFirstTypeLib() {
+    (void)UnRegisterTypeLib(LIBID_Ruviruve, 1, 0, 0x0409, SYS_WIN64);
+}
+
 HRESULT Unregister() {
     // Each removal is tried even when an earlier one failed.
     HRESULT result = DeleteTree(L"CLSID\\" + GuidText(CLSID_Nuvender));
     const HRESULT progId = DeleteTree(kProgId);
     if (SUCCEEDED(result)) result = progId;
-    const HRESULT lib = UnRegisterTypeLib(LIBID_Ruviruve, 1, 0, 0x0409, SYS_WIN64);
+    const HRESULT lib = UnRegisterTypeLib(LIBID_Ruviruve, 1, 1, 0x0409, SYS_WIN64);
     if (SUCCEEDED(result) && FAILED(lib) && lib != TYPE_E_REGISTRYACCESS) result = lib;
+    RemoveFirstTypeLib();
     return result;
 }
 
@@ -82,6 +88,7 @@ HRESULT Unregister() {
 STDAPI DllRegisterServer() {
     using namespace nuv;
     try {
+        RemoveFirstTypeLib();
         ComPtr<ITypeLib> lib;
         VELMI_RETURN_IF_FAILED(GetTypeLib(&lib));
         std::wstring path = ModulePath();

@@ -7,6 +7,7 @@
 /* _Nuvender and __Nuvender members */
 #define NUV_DISPID_TEXT 0x68030000
 #define NUV_DISPID_PUTDATE 0x60030002
+#define NUV_DISPID_MARKDAY 0x60040000
 #define NUV_DISPID_CHANGE 1
 
 /* Child windows, found by these ids by containers and outside tools. */

@@ -201,6 +201,49 @@ TEST(Control, PutDateRefusesValuesThatNameNoDay) {
         EXPECT_EQ(PutDate(control.Get(), bad), E_INVALIDARG) << bad;
     EXPECT_EQ(PutDate(control.Get(), -1.25), S_OK);  // 29 December 1899, 6 a.m.
     EXPECT_EQ(GetText(control.Get()), L"December  29,  1899");
+    // markday, on the newer interface, takes the same days.
+    ComPtr<_Nuvender2> marker;
+    ASSERT_EQ(control.As(&marker), S_OK);
+    for (double bad : {1e300, 2958466.0, -657435.0, std::nan(""), HUGE_VAL})
+        EXPECT_EQ(marker->markday(bad, VARIANT_TRUE), E_INVALIDARG) << bad;
+    EXPECT_EQ(marker->markday(-1.25, VARIANT_TRUE), S_OK);
+    EXPECT_EQ(GetText(control.Get()), L"December  29,  1899");
+}
+
+// A marked day's cell looks otherwise, on its own month's page only, until
+// it is unmarked; the selected day can be marked too.
+TEST(HostedControl, MarkedDaysLookOtherwiseUntilUnmarked) {
+    AtlHost host;
+    const DATE tenth = velmi::SerialFromCivil({2015, 2, 10});  // cell 9; the 11th in cell 10
+    PutDate(host.Control(), tenth);
+    ComPtr<_Nuvender2> marker;
+    ASSERT_EQ(host.Control()->QueryInterface(IID_PPV_ARGS(&marker)), S_OK);
+    const auto pixels = [&](int cell) {
+        HWND day = host.Day(cell);
+        UpdateWindow(day);
+        RECT r{};
+        GetClientRect(day, &r);
+        HDC dc = GetDC(day);
+        std::vector<COLORREF> seen;
+        for (int y = 0; y < r.bottom; ++y)
+            for (int x = 0; x < r.right; ++x)
+                seen.push_back(GetPixel(dc, x, y));
+        ReleaseDC(day, dc);
+        return seen;
+    };
+    const auto plain = pixels(10), plainSelected = pixels(9);
+    ASSERT_EQ(marker->markday(tenth + 1.5, VARIANT_TRUE), S_OK);
+    ASSERT_EQ(marker->markday(tenth, VARIANT_TRUE), S_OK);
+    EXPECT_NE(pixels(10), plain);
+    EXPECT_NE(pixels(9), plainSelected);
+    velmi::test::SaveScreenshot(host.Top(), L"calendar_marked_days");
+    PutDate(host.Control(), tenth + 28);  // March: cell 10 holds the unmarked 11th
+    EXPECT_EQ(pixels(10), plain);
+    PutDate(host.Control(), tenth + 1);
+    PutDate(host.Control(), tenth);
+    EXPECT_NE(pixels(10), plain);
+    ASSERT_EQ(marker->markday(tenth + 1, VARIANT_FALSE), S_OK);
+    EXPECT_EQ(pixels(10), plain);
 }
 
 // Labels take the click (one that let it through to the frame would jump to

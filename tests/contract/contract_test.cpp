@@ -70,20 +70,21 @@ TEST(Contract, RegistrationWritesEveryKeyAndRemovesThem) {
         "MiscStatus\\1\r\n    (Default)    REG_SZ    131473",
         "ToolboxBitmap32\r\n    (Default)    REG_SZ    " + path + ", 30000",
         "TypeLib\r\n    (Default)    REG_SZ    " + Narrow(kLibid),
-        "Version\r\n    (Default)    REG_SZ    1.0"};
+        "Version\r\n    (Default)    REG_SZ    1.1"};
     for (const std::string& expected : lines) {
         EXPECT_NE(clsid.find(expected), std::string::npos) << expected << "\nin\n" << clsid;
     }
     EXPECT_NE(Query(L"HKCR\\Ruviruve.Nuvender").find("    (Default)    REG_SZ    Nuvender"),
               std::string::npos);
     EXPECT_NE(Query(L"HKCR\\Ruviruve.Nuvender\\CLSID").find(Narrow(kClsid)), std::string::npos);
-    EXPECT_NE(Query(std::wstring(L"HKCR\\TypeLib\\") + kLibid + L"\\1.0").find("Ruviruve"),
+    EXPECT_NE(Query(std::wstring(L"HKCR\\TypeLib\\") + kLibid + L"\\1.1").find("Ruviruve"),
               std::string::npos);
+    EXPECT_EQ(Query(std::wstring(L"HKCR\\TypeLib\\") + kLibid).find("1.0"), std::string::npos);
 
     ASSERT_EQ(Regsvr32(L"/s /u"), 0u);
     EXPECT_EQ(Query(clsidKey).find("InprocServer32"), std::string::npos);
     EXPECT_EQ(Query(L"HKCR\\Ruviruve.Nuvender").find("CLSID"), std::string::npos);
-    EXPECT_EQ(Query(std::wstring(L"HKCR\\TypeLib\\") + kLibid).find("1.0"), std::string::npos);
+    EXPECT_EQ(Query(std::wstring(L"HKCR\\TypeLib\\") + kLibid).find("1.1"), std::string::npos);
     CLSID none{};
     EXPECT_NE(CLSIDFromProgID(L"Ruviruve.Nuvender", &none), S_OK);
 
@@ -98,11 +99,13 @@ TEST(Contract, ProgIdInterfacesAndDispIds) {
     EXPECT_EQ(Text(CLSID_Nuvender), kClsid);
     EXPECT_EQ(Text(LIBID_Ruviruve), kLibid);
     EXPECT_EQ(Text(IID__Nuvender), L"{D58408B3-03A9-4F6F-9459-1E5E084E64C0}");
+    EXPECT_EQ(Text(IID__Nuvender2), L"{AD1D64EF-3C1B-4522-9D37-E11277C0A6B9}");
     EXPECT_EQ(Text(DIID___Nuvender), L"{2A2A4909-ECB6-4F51-86F5-898758C51FFE}");
 
     ComPtr<IDispatch> control;
     ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&control)), S_OK);
-    for (const auto& [name, id] : {std::pair{L"text", 0x68030000}, {L"putdate", 0x60030002}}) {
+    for (const auto& [name, id] :
+         {std::pair{L"text", 0x68030000}, {L"putdate", 0x60030002}, {L"markday", 0x60040000}}) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
         DISPID found = 0;
         EXPECT_EQ(control->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &found), S_OK);
