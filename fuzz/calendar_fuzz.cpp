@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,18 +66,10 @@ std::wstring PickBoxText(FuzzedDataProvider& in, const Calendar& calendar) {
     return s.insert(at, 1, in.ConsumeBool() ? L' ' : L'1');
 }
 
-enum Action {
-    kPut,
-    kType,
-    kCommit,
-    kPutDate,
-    kCell,
-    kYearBack,
-    kYearOn,
-    kMonthBack,
-    kMonthOn,
-    kToday
-};
+// clang-format off
+enum Action { kPut, kType, kCommit, kPutDate, kCell, kYearBack, kYearOn, kMonthBack, kMonthOn,
+              kToday, kKey, kMark };
+// clang-format on
 
 class Harness final : public nuv::CalendarEvents {
 public:
@@ -87,6 +80,7 @@ public:
     std::string log;
     std::vector<std::wstring> raised;  // the box text at each Change
     int actions = 0;                   // the top-level one and those run from inside Change
+    std::set<int> marks;               // the days marked and not unmarked since
     bool boxTyped = false;             // the box's last write was typing
     Action action = kToday;            // the last action picked, and the text it put or typed
     std::wstring text;
@@ -94,9 +88,10 @@ public:
     // Picks an action and runs it; returns whether a put was refused as no date.
     bool Act() {
         ++actions;
-        constexpr const char* kNames[] = {" put ",  " type ", " commit", " putdate ", " day ",
-                                          " year-", " year+", " month-", " month+",   " today"};
-        const Action a = action = static_cast<Action>(in_.ConsumeIntegralInRange(0, 9));
+        constexpr const char* kNames[] = {" put ",   " type ", " commit", " putdate ",
+                                          " day ",   " year-", " year+",  " month-",
+                                          " month+", " today", " key ",   " mark "};
+        const Action a = action = static_cast<Action>(in_.ConsumeIntegralInRange(0, 11));
         log += kNames[a];
         if (a == kPut || a == kType) log += Escaped(text = PickBoxText(in_, calendar));
         if (a == kPut) return calendar.PutText(text) == Calendar::PutResult::kInvalidDate;
@@ -105,10 +100,19 @@ public:
         if (a == kType) calendar.TypeDateBoxText(text);
         typing_ = outer;
         if (a == kCommit) calendar.CommitDateBox();
-        const int number = a == kPutDate ? velmi::SerialFromCivil(PickDay(in_, true))
-                           : a == kCell  ? in_.ConsumeIntegralInRange(-2, kDayCount + 1)
-                                         : 0;
-        if (a == kPutDate || a == kCell) log += std::to_string(number);
+        const int number = a == kPutDate || a == kMark ? velmi::SerialFromCivil(PickDay(in_, true))
+                           : a == kCell ? in_.ConsumeIntegralInRange(-2, kDayCount + 1)
+                           : a == kKey  ? in_.ConsumeIntegralInRange(0, 9)
+                                        : 0;
+        if (a == kPutDate || a == kCell || a >= kKey) log += std::to_string(number);
+        if (a == kKey) calendar.MoveByKey(static_cast<nuv::DayKey>(number));
+        if (a == kMark && in_.ConsumeBool()) {
+            calendar.MarkDay(number, true);
+            marks.insert(number);
+        } else if (a == kMark) {
+            calendar.MarkDay(number, false);
+            marks.erase(number);
+        }
         if (a == kPutDate) calendar.PutDate(number);
         if (a == kCell) calendar.GoToCell(number);
         if (a == kYearBack) calendar.GoToPreviousYear();
@@ -132,6 +136,9 @@ public:
             FUZZ_CHECK(cell.visible == (n >= 1 && n <= Length(d)), Report());
             FUZZ_CHECK(!cell.visible || cell.text == std::to_wstring(n), Report());
             FUZZ_CHECK(!cell.visible || cell.green == (n == d.day), Report());
+            // Marked exactly as the marks say, whichever way the month came.
+            const int day = velmi::SerialFromCivil({d.year, d.month, 1}) + n - 1;
+            FUZZ_CHECK(!cell.visible || cell.marked == marks.contains(day), Report());
         }
         if (!labels) return;
         FUZZ_CHECK(face.monthLabel == kMonths[d.month - 1], Report());

@@ -193,6 +193,7 @@ public:
 
     IOleObject* Control() const noexcept { return control_.Get(); }
     _Nuvender* Calendar() const noexcept { return calendar_.Get(); }
+    _Nuvender2* Marker() const noexcept { return marker_.Get(); }
     IOleInPlaceActiveObject* Active() const noexcept { return active_.Get(); }
     HWND ControlWindow() const noexcept;
     void Move(const RECT& position) noexcept;
@@ -205,6 +206,7 @@ private:
     Callbacks callbacks_;
     ComPtr<IOleObject> control_;
     ComPtr<_Nuvender> calendar_;
+    ComPtr<_Nuvender2> marker_;  // null for a control from before marks
     ComPtr<IOleInPlaceActiveObject> active_;
     ComPtr<ChangeSink> sink_;
     DWORD cookie_ = 0;
@@ -231,6 +233,7 @@ HRESULT CalendarHost::Site::Attach() {
     VELMI_RETURN_IF_FAILED(
         CoCreateInstance(CLSID_Nuvender, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&control_)));
     VELMI_RETURN_IF_FAILED(control_.As(&calendar_));
+    (void)control_.As(&marker_);
     // The control asks for its site before it loads its properties.
     VELMI_RETURN_IF_FAILED(control_->SetClientSite(this));
     VELMI_RETURN_IF_FAILED(Advise());
@@ -266,6 +269,7 @@ void CalendarHost::Site::Detach() noexcept {
     }
     active_.Reset();
     calendar_.Reset();
+    marker_.Reset();
     control_.Reset();
     sink_.Reset();
 }
@@ -323,6 +327,11 @@ HRESULT CalendarHost::PutText(std::wstring_view text) {
     if (!value) return E_OUTOFMEMORY;
     const ComPtr<Site> site = site_;  // the control's Change may end in anything
     return site->Calendar()->put_text(value.get());
+}
+
+bool CalendarHost::MarkDay(DateSerial day, bool marked) {
+    if (!site_ || !site_->Marker()) return false;
+    return SUCCEEDED(site_->Marker()->markday(day, marked ? VARIANT_TRUE : VARIANT_FALSE));
 }
 
 HWND CalendarHost::Window() const noexcept {

@@ -3,6 +3,7 @@
 // and writes its text through its dual interface and hears its Change event.
 #pragma once
 
+#include "date_core.h"
 #include "win_com.h"
 
 #include <functional>
@@ -30,6 +31,8 @@ public:
 
     [[nodiscard]] std::wstring Text() const;
     [[nodiscard]] HRESULT PutText(std::wstring_view text);
+    // Marks or unmarks a day on the calendar; false when the control cannot.
+    bool MarkDay(DateSerial day, bool marked);
 
     [[nodiscard]] HWND Window() const noexcept;
     void SetPosition(const RECT& position) noexcept;

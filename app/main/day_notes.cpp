@@ -25,7 +25,29 @@ void DayNotes::OnCalendarChanged() {
     LastDateText = text;
     LoadNoteOf(*day);
     PurgeBeforeToday();
+    MarkMonthOf(*day);
     Loading = false;
+}
+
+void DayNotes::MarkMonthOf(DateSerial day) {
+    const CivilDate d = CivilFromSerial(day);
+    if (!marking_ || !monthsRead_.insert(d.year * 12 + d.month - 1).second) return;
+    const DateSerial first = day - (d.day - 1);
+    for (DateSerial n = first; n < first + MonthLength(d.month, d.year) && marking_; ++n) {
+        const RegText stored = store_.ReadNote(n);
+        if (!stored.result.Failed() && !stored.text.empty()) SetNoted(n, true);
+    }
+}
+
+void DayNotes::SetNoted(DateSerial day, bool noted) {
+    if (!marking_) return;
+    const bool changed = noted ? notedDays_.insert(day).second : notedDays_.erase(day) > 0;
+    if (changed && !window_.MarkDay(day, noted)) {
+        // A calendar without marks: nothing more to read or tell.
+        marking_ = false;
+        monthsRead_.clear();
+        notedDays_.clear();
+    }
 }
 
 DayNotes::SaveOutcome DayNotes::SaveShownNote() {
@@ -36,8 +58,12 @@ DayNotes::SaveOutcome DayNotes::SaveShownNote() {
 
 DayNotes::SaveOutcome DayNotes::SaveNoteOf(DateSerial day) {
     if (unreadDay_ == day && !window_.NoteEdited()) return {};
-    const RegResult result = store_.WriteNote(day, window_.NoteText());
-    if (!result.Failed()) unreadDay_.reset();
+    const std::wstring note = window_.NoteText();
+    const RegResult result = store_.WriteNote(day, note);
+    if (!result.Failed()) {
+        unreadDay_.reset();
+        SetNoted(day, !note.empty());
+    }
     return {true, result};
 }
 
@@ -68,7 +94,7 @@ void DayNotes::PurgeBeforeToday() {
     const DateSerial today = SerialFromCivil(clock_.Now().date);
     for (DateSerial d = today - 1; d >= today - kPurgedDays; --d) {
         // A day that cannot be deleted merely keeps its note.
-        (void)store_.RemoveDay(d);
+        if (!store_.RemoveDay(d).Failed()) SetNoted(d, false);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,8 @@ public:
     [[nodiscard]] virtual bool NoteEdited() = 0;
     virtual void SetCaption(std::wstring_view caption) = 0;
     virtual void ReportStoreProblem(const StoreProblem& problem) = 0;
+    // Marks a day whose stored note is not empty; false when the calendar cannot.
+    virtual bool MarkDay(DateSerial day, bool marked) = 0;
 };
 
 using DateReader = std::function<std::optional<DateSerial>(std::wstring_view)>;
@@ -69,6 +72,10 @@ private:
     [[nodiscard]] SaveOutcome SaveNoteOf(DateSerial day);
     void LoadNoteOf(DateSerial day);
     void PurgeBeforeToday();
+    // The calendar's marks follow the store: each month's notes are read once
+    // per run, and each save, empty note and purge after that is told.
+    void MarkMonthOf(DateSerial day);
+    void SetNoted(DateSerial day, bool noted);
 
     NoteStore& store_;
     const Clock& clock_;
@@ -77,6 +84,9 @@ private:
     // The shown day whose stored note could not be read: its empty box must
     // not replace that note unless the user writes one.
     std::optional<DateSerial> unreadDay_;
+    bool marking_ = true;             // until the calendar turns out to have no marks
+    std::set<int> monthsRead_;        // year * 12 + month - 1
+    std::set<DateSerial> notedDays_;  // marked on the calendar
 };
 
 }  // namespace velmi

@@ -119,6 +119,7 @@ private:
     void SetNoteText(std::wstring_view text) override;
     bool NoteEdited() override;
     void SetCaption(std::wstring_view caption) override;
+    bool MarkDay(DateSerial day, bool marked) override { return calendar_.MarkDay(day, marked); }
     void ReportStoreProblem(const StoreProblem& problem) override;
 
     // AlarmOutput

@@ -10,9 +10,10 @@
 
 namespace nuv {
 
-// _Nuvender's members and __Nuvender's event.
+// _Nuvender's members, _Nuvender2's, and __Nuvender's event.
 inline constexpr DISPID kTextDispId = NUV_DISPID_TEXT;
 inline constexpr DISPID kPutDateDispId = NUV_DISPID_PUTDATE;
+inline constexpr DISPID kMarkDayDispId = NUV_DISPID_MARKDAY;
 inline constexpr DISPID kChangeDispId = NUV_DISPID_CHANGE;
 
 // Child window identifiers, so containers and tests can find the parts.

@@ -5,6 +5,7 @@
 #include "calendar_dates.h"
 #include "main_window_fixture.h"
 #include "process.h"
+#include "screenshot.h"
 
 #include <shlobj.h>
 
@@ -214,6 +215,38 @@ TEST_F(MainWindowTest, TheNoteScrollsOnlyWhenTallerAndCtrlASelectsIt) {
     EXPECT_EQ(SendMessageW(note, EM_GETSEL, 0, 0), MAKELRESULT(0, text.size()));
     Type(note, L"\b");
     EXPECT_FALSE(scrolls());
+}
+
+// The calendar marks the days of the shown month whose stored note is not
+// empty, and follows the store: a note saved, a note emptied, a day purged.
+TEST_F(MainWindowTest, DaysWithStoredNotesAreMarked) {
+    for (const DateSerial d : {kToday - 3, kToday + 2})
+        ASSERT_FALSE(RegistryNoteStore(app.Root()).WriteNote(d, L"n").Failed());
+    ASSERT_TRUE(app.Start());
+    const auto marked = [&](DateSerial day) {  // underlined in the marks' dark blue
+        HWND cell = app.CalendarPart(nuv::kDayIdBase + CellOf(day));
+        UpdateWindow(cell);
+        RECT r{};
+        GetClientRect(cell, &r);
+        HDC dc = GetDC(cell);
+        bool found = false;
+        for (int y = 0; y < r.bottom && !found; ++y)
+            for (int x = 0; x < r.right && !found; ++x)
+                found = GetPixel(dc, x, y) == RGB(0, 0, 160);
+        ReleaseDC(cell, dc);
+        return found;
+    };
+    EXPECT_TRUE(marked(kToday + 2));
+    EXPECT_FALSE(marked(kToday - 3));  // purged at the start
+    EXPECT_FALSE(marked(kToday));
+    Type(app.Note(), L"today");
+    Click(app.CalendarPart(nuv::kDayIdBase + CellOf(kToday + 2)));
+    EXPECT_TRUE(marked(kToday));
+    SendMessageW(app.Note(), EM_SETSEL, 0, -1);
+    Type(app.Note(), L"\b");
+    Click(app.CalendarPart(nuv::kDayIdBase + CellOf(kToday)));
+    EXPECT_FALSE(marked(kToday + 2));
+    SaveScreenshot(app.Main(), L"velmi_marked_days");
 }
 
 // Tab runs through the note, the calendar's selected day and its date box.

@@ -483,7 +483,7 @@ TEST(Control, ClassFactoryServesOnlyTheCalendarAndCountsWhatLives) {
 }
 
 // Hostile but well-formed callers, on a bare control and on one hosted in
-// place. What is ours on that path is the argument check, the three members
+// place. What is ours on that path is the argument check, the four members
 // and the bag reads, so the calls use the members' ids with any flags and
 // counts, and texts, days and objects as arguments. Nothing may crash, memory
 // and handles must not grow, every object handed over must come back, and
@@ -528,7 +528,8 @@ public:
     // A call to one of the members, or to none, in any shape; counts that do
     // not match their pointers are refused before any use.
     void Call(IDispatch* control) {
-        static constexpr DISPID kIds[] = {kTextDispId, kPutDateDispId, DISPID_VALUE};
+        static constexpr DISPID kIds[] = {kTextDispId, kPutDateDispId, kMarkDayDispId,
+                                          DISPID_VALUE};
         VARIANT args[3], result{};
         DISPID named[3] = {DISPID_PROPERTYPUT, DISPID_PROPERTYPUT, 0};
         DISPPARAMS params{args, named, Below(4), 0};
@@ -543,7 +544,7 @@ public:
         UINT argError = 0;
         const bool noParams = Below(50) == 0;
         const HRESULT hr =
-            control->Invoke(kIds[Below(3)], Below(30) ? IID_NULL : IID_IDispatch, 0, flags,
+            control->Invoke(kIds[Below(4)], Below(30) ? IID_NULL : IID_IDispatch, 0, flags,
                             noParams ? nullptr : &params, Below(2) ? &result : nullptr,
                             Below(2) ? &exception : nullptr, &argError);
         const bool malformed = params.cNamedArgs > params.cArgs ||
