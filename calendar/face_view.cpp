@@ -403,38 +403,25 @@ LRESULT FaceView::OnPartMessage(HWND part, UINT message, WPARAM wp, LPARAM lp) {
 }
 
 void FaceView::OnDayCellKey(HWND cell, WPARAM key) {
-    const bool control = GetKeyState(VK_CONTROL) < 0;
-    switch (key) {
-        case VK_RETURN:
-        case VK_SPACE:
-            host_.OnDayClicked(GetDlgCtrlID(cell) - kDayIdBase);
-            break;
-        case VK_LEFT:
-            host_.OnDayKey(DayKey::kPreviousDay);
-            break;
-        case VK_RIGHT:
-            host_.OnDayKey(DayKey::kNextDay);
-            break;
-        case VK_UP:
-            host_.OnDayKey(DayKey::kPreviousWeek);
-            break;
-        case VK_DOWN:
-            host_.OnDayKey(DayKey::kNextWeek);
-            break;
-        case VK_PRIOR:
-            host_.OnDayKey(control ? DayKey::kPreviousYear : DayKey::kPreviousMonth);
-            break;
-        case VK_NEXT:
-            host_.OnDayKey(control ? DayKey::kNextYear : DayKey::kNextMonth);
-            break;
-        case VK_HOME:
-            host_.OnDayKey(DayKey::kFirstOfMonth);
-            break;
-        case VK_END:
-            host_.OnDayKey(DayKey::kLastOfMonth);
-            break;
-        default:
-            return;
+    // The keys that move the selected day, and what they do with Ctrl held.
+    static constexpr struct {
+        WPARAM key;
+        DayKey plain, control;
+    } kMoves[] = {{VK_LEFT, DayKey::kPreviousDay, DayKey::kPreviousDay},
+                  {VK_RIGHT, DayKey::kNextDay, DayKey::kNextDay},
+                  {VK_UP, DayKey::kPreviousWeek, DayKey::kPreviousWeek},
+                  {VK_DOWN, DayKey::kNextWeek, DayKey::kNextWeek},
+                  {VK_PRIOR, DayKey::kPreviousMonth, DayKey::kPreviousYear},
+                  {VK_NEXT, DayKey::kNextMonth, DayKey::kNextYear},
+                  {VK_HOME, DayKey::kFirstOfMonth, DayKey::kFirstOfMonth},
+                  {VK_END, DayKey::kLastOfMonth, DayKey::kLastOfMonth}};
+    if (key == VK_RETURN || key == VK_SPACE) {
+        host_.OnDayClicked(GetDlgCtrlID(cell) - kDayIdBase);  // as a click
+    } else {
+        const auto move = std::find_if(std::begin(kMoves), std::end(kMoves),
+                                       [&](const auto& m) { return m.key == key; });
+        if (move == std::end(kMoves)) return;
+        host_.OnDayKey(GetKeyState(VK_CONTROL) < 0 ? move->control : move->plain);
     }
     if (surface_) FollowSelectedDay();
 }
