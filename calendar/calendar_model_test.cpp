@@ -74,11 +74,9 @@ const Row kRows[] = {
     // months and years keep the day or clamp it to the month's last.
     {{2001, 3, 1}, {kLeft}, {}, L"February  28,  2001", 1},
     {{2001, 3, 31}, {kRight, kUp}, {}, L"March  25,  2001", 2},
-    {{2001, 3, 28}, {kDown}, {}, L"April  4,  2001", 1},
     {{2024, 1, 31}, {kPageDown}, {}, L"February  29,  2024", 1},
     {{2024, 3, 31}, {kPageUp}, {}, L"February  29,  2024", 1},
     {{2024, 2, 29}, {kCtrlPageDown}, {}, L"February  28,  2025", 1},
-    {{2024, 2, 29}, {kCtrlPageUp}, {}, L"February  28,  2023", 1},
     {{2001, 2, 7}, {kHome, kHome, kEnd}, {}, L"February  28,  2001", 2},
     // Nothing leaves the date range, and without a date no key works.
     {{9999, 12, 31}, {kRight, kDown, kPageDown, kCtrlPageDown}, {}, L"December  31,  9999", 0},

@@ -2,7 +2,7 @@
 # machine lacks, and the locales the tests pin.
 velmi_packages="g++ g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine wine64 fonts-wine
     xvfb xauth x11-utils cmake make googletest locales imagemagick clang-format git python3
-    clang libclang-rt-dev"
+    clang libclang-rt-dev nsis"
 
 velmi_install_deps() {
     local sudo=""

@@ -50,4 +50,17 @@ void SaveScreenshot(HWND window, const std::wstring& name) {
     fclose(out);
 }
 
+std::vector<COLORREF> ClientPixels(HWND window) {
+    UpdateWindow(window);
+    RECT r{};
+    GetClientRect(window, &r);
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(window);
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x)
+            pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
 }  // namespace velmi::test

@@ -2,6 +2,7 @@
 // main window, or closes it through its close step, from outside.
 //   velmictl wait [seconds]   prints the caption once the window is shown
 //   velmictl close [seconds]  asks the window to close and waits for the program to end
+//   velmictl type TEXT        types the text into the note box, as keys would
 #include "velmi_ids.h"
 
 #include <windows.h>
@@ -55,6 +56,13 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (argc > 1 && wcscmp(argv[1], L"close") == 0) return Close(milliseconds);
-    fwprintf(stderr, L"usage: velmictl wait|close [seconds]\n");
+    if (argc > 2 && wcscmp(argv[1], L"type") == 0) {
+        HWND note = GetDlgItem(WaitForMain(60000), VELMI_ID_NOTE_BOX);
+        if (!note) return 1;
+        for (const wchar_t* c = argv[2]; *c; ++c)
+            SendMessageW(note, WM_CHAR, *c, 1);
+        return 0;
+    }
+    fwprintf(stderr, L"usage: velmictl wait|close [seconds] | type TEXT\n");
     return 2;
 }

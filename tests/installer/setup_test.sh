@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Velmi-setup.exe in a Wine prefix of its own, run silently as an
+# administrator would: an install, a note saved by the installed Velmi, an
+# install refused while Velmi runs, an install over the first, and the
+# uninstall, which must leave the note.
+#   setup_test.sh <folder with Velmi-setup.exe and velmictl.exe> <product version>
+set -uo pipefail
+bin=$(cd "$1" && pwd)
+version=$2
+WINEPREFIX=$(mktemp -d /tmp/velmi-setup-prefix.XXXXXX)
+export WINEPREFIX
+trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
+failures=0
+fail() { echo "FAIL: $*" && failures=$((failures + 1)); }
+wineboot -i </dev/null >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+
+dir="$WINEPREFIX/drive_c/Program Files/Tolvane/Velmi"
+windir='C:\Program Files\Tolvane\Velmi'
+link="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Velmi.lnk"
+entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmi'
+# The control's class, ProgID and type library.
+control=('HKCR\CLSID\{54DD4E12-414C-43D0-AC10-11456DD3A2F0}' 'HKCR\Ruviruve.Nuvender'
+    'HKCR\TypeLib\{F4D0E718-B6B7-4066-BD1C-E2BD66DE48FC}')
+note="kept through setup"
+query() { wine reg query "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+# The notes, in whichever root Velmi chose for its store.
+notes() { query 'HKCU\Software\Tolvane' /s; query 'HKLM\Software\Tolvane' /s; }
+setup() { wine "$bin/Velmi-setup.exe" /S </dev/null >/dev/null 2>&1; }
+velmictl() { wine "$bin/velmictl.exe" "$@" </dev/null >/dev/null; }
+
+# 1. A silent install: the files, a shortcut that starts in the install folder
+# (the link keeps that folder as a text of its own), the uninstall entry, and
+# the control registered from there.
+setup || fail "setup exited $?"
+for f in Velmi.exe Nuv.ocx VelmiReg.htm laser.wav uninstall.exe; do
+    [ -f "$dir/$f" ] || fail "$f was not installed"
+done
+strings -el "$link" | grep -qxF "$windir" || fail "no shortcut that starts in the install folder"
+values=$(query "$entry")
+for value in "DisplayName    REG_SZ    Velmi" "DisplayVersion    REG_SZ    $version" \
+    "Publisher    REG_SZ    Tolvane" "InstallLocation    REG_SZ    $windir" \
+    "UninstallString    REG_SZ    \"$windir\\uninstall.exe\"" "DisplayIcon    REG_SZ    $windir\\Velmi.exe"; do
+    grep -qF "$value" <<<"$values" || fail "the uninstall entry lacks: $value"
+done
+query "${control[0]}\\InprocServer32" | grep -qF "$windir\\Nuv.ocx" || fail "not registered from there"
+
+# 2. The installed Velmi, started in its folder, gets a note; 3. while it runs,
+# setup exits with 2 and changes nothing.
+(cd "$dir" && wine Velmi.exe </dev/null >/dev/null 2>&1 &)
+velmictl wait 60 && velmictl type "$note" || fail "the installed Velmi did not start"
+before=$(cd "$dir" && md5sum -- *)
+setup
+status=$?
+[ "$status" -eq 2 ] || fail "setup with Velmi running exited $status, not 2"
+[ "$(cd "$dir" && md5sum -- *)" = "$before" ] || fail "setup with Velmi running changed files"
+
+# 4. Closed, Velmi has stored the note; setup again over the first install, then
+# the uninstaller, which works from a copy of itself, so the folder goes later.
+velmictl close 60 || fail "Velmi did not close"
+notes | grep -qF "$note" || fail "the note was not saved"
+setup || fail "setup over the first install exited $?"
+wine "$dir/uninstall.exe" /S </dev/null >/dev/null 2>&1
+for _ in $(seq 150); do [ -e "$dir" ] && sleep 0.2; done
+
+# 5. Everything went but the note.
+[ -e "$dir" ] && fail "the install folder is left: $(ls "$dir")"
+[ -e "$link" ] && fail "the shortcut is left"
+for key in "$entry" "${control[@]}"; do
+    wine reg query "$key" </dev/null >/dev/null 2>&1 && fail "$key is left"
+done
+notes | grep -qF "$note" || fail "the note went with Velmi"
+[ "$failures" -eq 0 ] && echo "PASS"
+exit "$failures"
