@@ -5,7 +5,9 @@
 #include "win_date.h"
 
 #include <algorithm>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace nuv {
 namespace {
@@ -68,24 +70,38 @@ velmi::unique_hfont MakeFont(const std::wstring& face, int hundredthsOfPoint, in
     return velmi::unique_hfont(CreateFontIndirectW(&lf));
 }
 
+// The widest of the texts in the font selected into the device context.
+int WidestExtent(HDC dc, const std::vector<std::wstring>& texts) {
+    int widest = 0;
+    for (const std::wstring& text : texts) {
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        widest = std::max(widest, static_cast<int>(extent.cx));
+    }
+    return widest;
+}
+
 // The labels' face at 8 points, or the day cells' narrower face, and smaller
-// sizes after them: the first in which the widest date fits the box's room
+// sizes after them: the first in which every month's date with a two-digit
+// day and a four-digit year, as the calendar writes it, fits the box's room
 // at this scale. The room is the box less its edge, margins and caret.
 velmi::unique_hfont MakeDateBoxFont(int ppi) {
     const RECT box = velmi::TwipsToRect(kDateBoxRect, ppi);
     const int room = box.right - box.left - 2 * GetSystemMetricsForDpi(SM_CXEDGE, ppi) -
                      2 * kDateBoxMargin - MulDiv(2, ppi, 96);
+    std::vector<std::wstring> dates;
+    for (int month = 1; month <= 12; ++month)
+        dates.push_back(velmi::MonthName(month) + L"  30,  2026");
+    const std::wstring faces[] = {GuiFace(), DayFace()};
     HDC dc = GetDC(nullptr);
     velmi::unique_hfont font;
     for (int size = 800; size >= 600 && !font; size -= 25) {
-        for (const std::wstring& face : {GuiFace(), DayFace()}) {
+        for (const std::wstring& face : faces) {
             velmi::unique_hfont candidate = MakeFont(face, size, FW_NORMAL, ppi);
             const HGDIOBJ old = SelectObject(dc, candidate.get());
-            const std::wstring text = WidestDateText(dc);
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            const bool fits = WidestExtent(dc, dates) <= room;
             SelectObject(dc, old);
-            if (extent.cx <= room || size == 600) {
+            if (fits || size == 600) {
                 font = std::move(candidate);
                 break;
             }
@@ -219,21 +235,6 @@ void DrawParts(const Face& face, HDC dc, const FaceMapping& map, const FaceResou
 }
 
 }  // namespace
-
-std::wstring WidestDateText(HDC dc) {
-    std::wstring widest;
-    int widestCx = -1;
-    for (int month = 1; month <= 12; ++month) {
-        const std::wstring text = velmi::MonthName(month) + L"  30,  2026";
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        if (extent.cx > widestCx) {
-            widestCx = extent.cx;
-            widest = text;
-        }
-    }
-    return widest;
-}
 
 FaceResources::FaceResources(int ppi)
     : pixelsPerInch(ppi),

@@ -7,8 +7,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace nuv {
 
 // Fonts and pictures for drawing the face at one scale.
@@ -25,10 +23,6 @@ struct FaceResources {
 
 // The date box's margins inside its edge, each side, in pixels.
 inline constexpr int kDateBoxMargin = 1;
-
-// The widest text the date box shows: a month name of the user's locale, a
-// two-digit day and a four-digit year, as the calendar writes them.
-[[nodiscard]] std::wstring WidestDateText(HDC dc);
 
 // Answers WM_PAINT for one child window of the face, known by its id.
 void PaintPart(HWND part, const Face& face, const FaceResources& resources) noexcept;

@@ -448,15 +448,7 @@ void MainWindow::FitNoteScrollBar() {
     const auto lines = SendMessageW(noteBox_, EM_GETLINECOUNT, 0, 0);
     RECT text{};
     SendMessageW(noteBox_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
-    TEXTMETRICW metrics{};
-    if (HDC dc = GetDC(noteBox_)) {
-        HGDIOBJ old =
-            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(noteBox_, WM_GETFONT, 0, 0)));
-        GetTextMetricsW(dc, &metrics);
-        SelectObject(dc, old);
-        ReleaseDC(noteBox_, dc);
-    }
-    ShowScrollBar(noteBox_, SB_VERT, lines * metrics.tmHeight > text.bottom - text.top);
+    ShowScrollBar(noteBox_, SB_VERT, lines * noteLineHeight_ > text.bottom - text.top);
 }
 
 void MainWindow::ApplyFonts() {
@@ -464,6 +456,15 @@ void MainWindow::ApplyFonts() {
     unique_hfont font(CreateDialogFont(dpi_));
     SendMessageW(noteBox_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     panel_.SetFont(font.get());
+    // A line's height, measured here once rather than at every change of the note.
+    if (HDC dc = GetDC(noteBox_)) {
+        HGDIOBJ old = SelectObject(dc, font.get());
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        noteLineHeight_ = metrics.tmHeight;
+        SelectObject(dc, old);
+        ReleaseDC(noteBox_, dc);
+    }
     font_ = std::move(font);
     FitNoteScrollBar();
 }

@@ -149,6 +149,7 @@ private:
     int designTop_ = 0;  // 0 once the start-up routine has moved the controls up
     int timeFrameTop_ = 0;
     unique_hfont font_;
+    LONG noteLineHeight_ = 0;  // of the note box's font
     std::optional<StoreProblem> pendingProblem_;
     AboutWindow about_;
     std::unique_ptr<class ProductsWindow> products_;
