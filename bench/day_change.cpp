@@ -7,6 +7,9 @@
 #include "program_probe.h"
 #include "registry.h"
 #include "registry_note_store.h"
+#include "win_system.h"
+
+#include <cwchar>
 
 namespace velmi::bench {
 namespace {
@@ -81,9 +84,92 @@ HWND DayCell(HWND surface, int day) {
     return nullptr;
 }
 
-void SendClick(HWND cell) {
-    SendMessageW(cell, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-    SendMessageW(cell, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+// The floor of a day change: what any program that keeps a note per day in
+// the registry cannot do without. On each change of its date box's text it
+// stores the note box under the day it leaves, reads the new day's note into
+// it and sets the caption; no more.
+class FloorWindow {
+public:
+    explicit FloorWindow(HKEY root) : root_(root) {}
+    ~FloorWindow() {
+        if (window_) DestroyWindow(window_);
+    }
+    FloorWindow(const FloorWindow&) = delete;
+    FloorWindow& operator=(const FloorWindow&) = delete;
+
+    // Beside Velmi's window, its note box as large and in the same font.
+    [[nodiscard]] bool Create(const RECT& noteBox, HFONT font) {
+        static const ATOM registered = RegisterWindowClass(
+            L"VelmiBenchDayFloor",
+            RouteToCreator<FloorWindow, &FloorWindow::window_, &FloorWindow::OnMessage>,
+            reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+        if (!registered) return false;
+        CreateWindowExW(0, L"VelmiBenchDayFloor", L"Floor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 520,
+                        0, 506, 300, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+        note_ = CreateChildWindow(
+            window_, {.className = L"EDIT",
+                      .style = WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                      .exStyle = WS_EX_CLIENTEDGE,
+                      .position = noteBox});
+        date_ = CreateChildWindow(window_, {.className = L"EDIT",
+                                            .style = WS_VISIBLE | ES_AUTOHSCROLL,
+                                            .exStyle = WS_EX_CLIENTEDGE,
+                                            .id = kDateId,
+                                            .position = {8, 220, 160, 240}});
+        if (!note_ || !date_) return false;
+        SendMessageW(note_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(date_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        return true;
+    }
+    [[nodiscard]] HWND Window() const noexcept { return window_; }
+    [[nodiscard]] HWND DateBox() const noexcept { return date_; }
+    [[nodiscard]] HWND NoteBox() const noexcept { return note_; }
+
+private:
+    static constexpr int kDateId = 1;
+
+    LRESULT OnMessage(UINT message, WPARAM wp, LPARAM lp) {
+        if (message == WM_COMMAND && LOWORD(wp) == kDateId && HIWORD(wp) == EN_CHANGE) {
+            OnDateChanged();
+            return 0;
+        }
+        return DefWindowProcW(window_, message, wp, lp);
+    }
+
+    void OnDateChanged() {
+        const std::wstring text = WindowText(date_);
+        int month = 0, day = 0, year = 0;
+        if (swscanf(text.c_str(), L"%d/%d/%d", &month, &day, &year) != 3) return;
+        if (shown_ != 0) {
+            const std::wstring note = WindowText(note_);
+            RegSetKeyValueW(root_, NoteKeyPath(shown_).c_str(), nullptr, REG_SZ, note.c_str(),
+                            static_cast<DWORD>((note.size() + 1) * sizeof(wchar_t)));
+        }
+        shown_ = SerialFromCivil({year, month, day});
+        wchar_t note[1024] = {};
+        DWORD size = sizeof(note);
+        if (RegGetValueW(root_, NoteKeyPath(shown_).c_str(), nullptr, RRF_RT_REG_SZ, nullptr, note,
+                         &size) != ERROR_SUCCESS) {
+            note[0] = 0;
+        }
+        SetWindowTextW(note_, note);
+        SetWindowTextW(window_, (std::wstring(kCaptionPrefix) + text).c_str());
+    }
+
+    HKEY root_;
+    HWND window_ = nullptr, note_ = nullptr, date_ = nullptr;
+    DateSerial shown_ = 0;
+};
+
+// Writes the date text into a date box, as a paste does, and times it.
+void TimeChange(HWND top, HWND dateBox, const std::wstring& text, ChangeTimes& times) {
+    const double start = Seconds();
+    SetWindowTextW(dateBox, text.c_str());
+    const double changed = Seconds();
+    RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const double painted = Seconds();
+    times.change.push_back(changed - start);
+    times.withRepaint.push_back(painted - start);
 }
 
 }  // namespace
@@ -92,6 +178,16 @@ DayChangeRun RunInProcessDayChanges(int changes, int storedDays) {
     DayChangeRun run;
     BenchStore key;
     if (!key.Root() || !key.Fill(storedDays)) return {{}, {}, L"the store could not be filled"};
+    const int days[2] = {kFirstDay, kSecondDay};
+    std::wstring texts[2], notes[2];
+    for (int which = 0; which < 2; ++which) {
+        const DateSerial day = SerialFromCivil({kToday.year, kToday.month, days[which]});
+        notes[which] = ChangeNote(which);
+        texts[which] = std::to_wstring(kToday.month) + L"/" + std::to_wstring(days[which]) + L"/" +
+                       std::to_wstring(kToday.year);
+        if (WriteRegText(key.Root(), NoteKeyPath(day), L"", notes[which]).Failed())
+            return {{}, {}, L"the notes could not be stored"};
+    }
     RegistryNoteStore store(key.Root());
     FixedClock clock;
     SilentSound sound;
@@ -100,31 +196,32 @@ DayChangeRun RunInProcessDayChanges(int changes, int storedDays) {
                            [](const std::wstring&) { return DWORD{ERROR_SUCCESS}; }});
     if (!mainWindow.Create()) return {{}, {}, L"the main window could not be created"};
     mainWindow.Show();
+    HWND velmiNote = GetDlgItem(mainWindow.Window(), kNoteBoxId);
+    HWND velmiDate = GetDlgItem(mainWindow.Calendar().Window(), nuv::kDateBoxId);
+    RECT noteBox{};
+    GetWindowRect(velmiNote, &noteBox);
+    MapWindowPoints(nullptr, mainWindow.Window(), reinterpret_cast<POINT*>(&noteBox), 2);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(velmiNote, WM_GETFONT, 0, 0));
+    FloorWindow floor(key.Root());
+    if (!velmiDate) return {{}, {}, L"Velmi's date box was not found"};
+    if (!floor.Create(noteBox, font)) return {{}, {}, L"the floor window could not be created"};
     Pump();
 
-    const int days[2] = {kFirstDay, kSecondDay};
-    HWND cells[2] = {DayCell(mainWindow.Calendar().Window(), days[0]),
-                     DayCell(mainWindow.Calendar().Window(), days[1])};
-    if (!cells[0] || !cells[1]) return {{}, {}, L"no day cells found"};
-    HWND note = GetDlgItem(mainWindow.Window(), kNoteBoxId);
-    run.change.reserve(static_cast<std::size_t>(changes));
-    run.withRepaint.reserve(static_cast<std::size_t>(changes));
+    for (ChangeTimes* times : {&run.velmi, &run.floor}) {
+        times->change.reserve(static_cast<std::size_t>(changes));
+        times->withRepaint.reserve(static_cast<std::size_t>(changes));
+    }
+    ChangeTimes warmup;
     for (int i = 0; i < kWarmupChanges + changes; ++i) {
         const int which = i % 2;
-        const double start = Seconds();
-        SendClick(cells[which]);
-        const double changed = Seconds();
-        RedrawWindow(mainWindow.Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        const double painted = Seconds();
-        const DateSerial day = SerialFromCivil({kToday.year, kToday.month, days[which]});
-        if (WindowText(note) != DayNote(day)) {
-            run.error = L"a click did not show the new day's note";
+        const bool counted = i >= kWarmupChanges;
+        TimeChange(mainWindow.Window(), velmiDate, texts[which], counted ? run.velmi : warmup);
+        TimeChange(floor.Window(), floor.DateBox(), texts[which], counted ? run.floor : warmup);
+        if (WindowText(velmiNote) != notes[which] || WindowText(floor.NoteBox()) != notes[which]) {
+            run.error = L"a change did not show the new day's note";
             break;
         }
         Pump();
-        if (i < kWarmupChanges) continue;
-        run.change.push_back(changed - start);
-        run.withRepaint.push_back(painted - start);
     }
     return run;
 }

@@ -1,6 +1,6 @@
-// Day changes: a click on a day cell of the calendar, until the new day's
-// note is shown (the note of the day left saved, the new one loaded, its
-// alarms armed, the days before today purged).
+// Day changes: a date text written into a date box, until the handler of
+// that change returns (the note of the day left saved, the new one loaded),
+// in Velmi's main window and in the floor, a window that does only that.
 #pragma once
 
 #include <windows.h>
@@ -10,15 +10,22 @@
 
 namespace velmi::bench {
 
-struct DayChangeRun {
-    std::vector<double> change;       // seconds, click down to the return of the click up
-    std::vector<double> withRepaint;  // the same, and every window repainted
-    std::wstring error;               // why the run stopped, or empty
+// Seconds per change, from the write of the date text to its return.
+struct ChangeTimes {
+    std::vector<double> change;
+    std::vector<double> withRepaint;  // the same, and the window repainted
 };
 
-// Builds the main window in this process over a store of `storedDays` day
-// keys (a key of the benchmark's own, removed afterwards) with a fixed clock
-// and no sound, and times `changes` clicks that alternate between two days.
+struct DayChangeRun {
+    ChangeTimes velmi, floor;
+    std::wstring error;  // why the run stopped, or empty
+};
+
+// Builds Velmi's main window in this process over a store of `storedDays`
+// day keys (a key of the benchmark's own, removed afterwards) with a fixed
+// clock and no sound, and beside it the floor: a caption, a note box and a
+// date box over the same store. Times `changes` changes of each, alternating
+// between the two windows and between two days with notes of 300 characters.
 [[nodiscard]] DayChangeRun RunInProcessDayChanges(int changes, int storedDays);
 
 // Posts `changes` clicks, alternating between two days other than today,

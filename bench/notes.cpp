@@ -55,4 +55,11 @@ std::wstring DayNote(DateSerial day) {
     return note;
 }
 
+std::wstring ChangeNote(int which) {
+    constexpr std::size_t kLength = 300;
+    std::wstring note = (which == 0 ? L"Stand-up with the team " : L"Review the budget ") +
+                        Marker(9 + which, 15) + L"\r\n";
+    return note + Prose(kLength - note.size());
+}
+
 }  // namespace velmi::bench

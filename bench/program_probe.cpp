@@ -96,10 +96,11 @@ Program::~Program() {
     CloseHandle(info_.hProcess);
 }
 
-bool Program::Start(std::wstring_view fileName) {
+bool Program::Start(std::wstring_view fileName, std::wstring_view arguments) {
     fileName_ = fileName;
     const std::wstring dir = ProgramDir();
     std::wstring command = L"\"" + dir + std::wstring(fileName) + L"\"";
+    if (!arguments.empty()) command += L" " + std::wstring(arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startedAt_ = Seconds();

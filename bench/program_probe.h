@@ -32,7 +32,7 @@ public:
 
     // Starts the program (a file in ProgramDir()) in that folder; false when
     // it could not be started. StartedAt() is taken right before CreateProcess.
-    [[nodiscard]] bool Start(std::wstring_view fileName);
+    [[nodiscard]] bool Start(std::wstring_view fileName, std::wstring_view arguments = {});
     [[nodiscard]] double StartedAt() const noexcept { return startedAt_; }
 
     // Waits until the program's window is visible with its caption, and gives

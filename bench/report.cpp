@@ -36,7 +36,7 @@ std::string Format(const char* format, ...) {
 void PrintTable(const std::vector<Row>& rows) {
     constexpr std::size_t kColumns = 6;
     using Line = std::array<std::string, kColumns>;
-    std::vector<Line> lines{{"Figure", "Velmi", "Baseline", "Ratio", "Goal", "Result"}};
+    std::vector<Line> lines{{"Figure", "Velmi", "Floor", "Ratio", "Goal", "Result"}};
     for (const Row& r : rows)
         lines.push_back(
             {r.figure, r.measured, r.baseline, r.relation, r.goal, VerdictText(r.verdict)});

@@ -18,7 +18,6 @@ constexpr wchar_t kPartClass[] = L"NuvenderPart";
 constexpr wchar_t kFrameText[] = L"Month";
 constexpr const wchar_t* kArrowNames[kArrowCount] = {L"Previous year", L"Next year",
                                                      L"Previous month", L"Next month"};
-constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
 
 HMENU ChildId(int id) {
     return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
@@ -59,9 +58,11 @@ HRESULT FaceView::Create(HWND parent, const RECT& position) noexcept {
             position.top, position.right - position.left, position.bottom - position.top, parent,
             nullptr, ModuleInstance(), this);
         if (!surface_) return velmi::LastErrorResult();
+        // The parts are made in place, at the surface's resolution.
+        MakeResources();
         result = CreateParts();
         if (SUCCEEDED(result)) {
-            ApplyDpi();
+            ApplyFont();
             Refresh();
             RefreshDateBox();
             ShowWindow(surface_, SW_SHOWNA);
@@ -95,19 +96,23 @@ void FaceView::SetPosition(const RECT& position) noexcept {
 
 // ---- Creation and placement ------------------------------------------------
 
+// From the top of the z-order down, as each child window made goes beneath
+// its elder siblings: the labels lie beneath the cells and arrows they
+// overlap (the tall Sunday initial reaches into the first row of cells).
 template <typename Action>
 void FaceView::ForEachFramePart(Action&& action) {
     for (int i = 0; i < kDayCount; ++i)
         action(dayCells_[i], kDayIdBase + i, DayRect(i));
     for (int i = 0; i < kArrowCount; ++i)
         action(arrows_[i], kArrowIdBase + i, kArrowRects[i]);
-    action(yearLabel_, kYearLabelId, kYearLabelRect);
-    action(monthLabel_, kMonthLabelId, kMonthLabelRect);
     for (int i = 0; i < kWeekdayCount; ++i)
         action(weekdayLabels_[i], kWeekdayIdBase + i, WeekdayLabelRect(i));
+    action(yearLabel_, kYearLabelId, kYearLabelRect);
+    action(monthLabel_, kMonthLabelId, kMonthLabelRect);
 }
 
 HRESULT FaceView::CreateParts() {
+    // The date box stands in front of the frame that covers the whole surface.
     VELMI_RETURN_IF_FAILED(CreateDateBox());
     VELMI_RETURN_IF_FAILED(CreatePart(surface_, kFrameId, kFrameRect, frame_));
     HRESULT result = S_OK;
@@ -117,15 +122,16 @@ HRESULT FaceView::CreateParts() {
     VELMI_RETURN_IF_FAILED(result);
     for (int i = 0; i < kDayCount; ++i)
         shown_[i] = {true, face_.days[i].text, face_.days[i].green};
-    StackParts();
     return S_OK;
 }
 
 HRESULT FaceView::CreateDateBox() {
+    const RECT r = ToPixels(kDateBoxRect);
     dateBox_ =
         CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", face_.dateBox.c_str(),
-                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL, 0, 0,
-                        0, 0, surface_, ChildId(kDateBoxId), ModuleInstance(), nullptr);
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | ES_AUTOHSCROLL,
+                        r.left, r.top, r.right - r.left, r.bottom - r.top, surface_,
+                        ChildId(kDateBoxId), ModuleInstance(), nullptr);
     if (!dateBox_) return velmi::LastErrorResult();
     SendMessageW(dateBox_, EM_SETLIMITTEXT, 0, 0);
     velmi::Subclass(dateBox_, DateBoxProc, this);
@@ -163,19 +169,6 @@ std::wstring FaceView::PartText(int id) const {
     }
 }
 
-void FaceView::StackParts() noexcept {
-    // The date box stands in front of the frame that covers the whole surface.
-    SetWindowPos(dateBox_, HWND_TOP, 0, 0, 0, 0, kZOrderOnly);
-    // Labels lie beneath the cells and arrows they overlap (the tall Sunday
-    // initial reaches into the first row of cells).
-    for (HWND label : weekdayLabels_)
-        SetWindowPos(label, HWND_BOTTOM, 0, 0, 0, 0, kZOrderOnly);
-    SetWindowPos(yearLabel_, HWND_BOTTOM, 0, 0, 0, 0, kZOrderOnly);
-    SetWindowPos(monthLabel_, HWND_BOTTOM, 0, 0, 0, 0, kZOrderOnly);
-    for (HWND day : dayCells_)
-        SetWindowPos(day, HWND_TOP, 0, 0, 0, 0, kZOrderOnly);
-}
-
 RECT FaceView::ToPixels(const TwipRect& r) const noexcept {
     return velmi::TwipsToRect(r, resources_ ? resources_->pixelsPerInch : 96);
 }
@@ -186,13 +179,21 @@ void FaceView::Place(HWND window, const TwipRect& rect) const noexcept {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FaceView::ApplyDpi() {
+void FaceView::MakeResources() {
     UINT dpi = GetDpiForWindow(surface_);
     if (dpi == 0) dpi = 96;
     resources_ = std::make_unique<FaceResources>(static_cast<int>(dpi));
+}
+
+void FaceView::ApplyDpi() {
+    MakeResources();
     Place(frame_, kFrameRect);
     Place(dateBox_, kDateBoxRect);
     ForEachFramePart([&](HWND part, int, const TwipRect& rect) { Place(part, rect); });
+    ApplyFont();
+}
+
+void FaceView::ApplyFont() {
     SendMessageW(dateBox_, WM_SETFONT, reinterpret_cast<WPARAM>(resources_->dateBoxFont.get()),
                  TRUE);
     // The font chosen counts on these margins; a new font resets them.

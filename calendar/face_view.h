@@ -65,8 +65,9 @@ private:
     [[nodiscard]] HRESULT CreateDateBox();
     [[nodiscard]] HRESULT CreatePart(HWND parent, int id, const TwipRect& rect, HWND& part);
     [[nodiscard]] std::wstring PartText(int id) const;
-    void StackParts() noexcept;
-    void ApplyDpi();
+    void MakeResources();  // the fonts, brushes and pictures at the surface's resolution
+    void ApplyDpi();       // all of them anew, and every part placed by them
+    void ApplyFont();      // the date box's font and margins
     void Place(HWND window, const TwipRect& rect) const noexcept;
     [[nodiscard]] RECT ToPixels(const TwipRect& r) const noexcept;
     void RefreshDay(int index) noexcept;

@@ -5,8 +5,6 @@
 namespace velmi {
 namespace {
 
-constexpr wchar_t kSubclassProperty[] = L"Velmi.Subclass";
-
 struct SubclassData {
     WNDPROC original;
     SubclassHandler handler;
@@ -14,12 +12,14 @@ struct SubclassData {
 };
 
 LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
-    auto* data = static_cast<SubclassData*>(GetPropW(window, kSubclassProperty));
+    // The user data, not a window property: a property is read through the
+    // window server under Wine, and this runs for every message of the box.
+    auto* data = reinterpret_cast<SubclassData*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!data) return DefWindowProcW(window, message, wp, lp);
     if (message == WM_NCDESTROY) {
         const WNDPROC original = data->original;
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-        RemovePropW(window, kSubclassProperty);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         delete data;
         return CallWindowProcW(original, window, message, wp, lp);
     }
@@ -32,7 +32,7 @@ void Subclass(HWND window, SubclassHandler handler, void* owner) noexcept {
     auto* data = new (std::nothrow) SubclassData{nullptr, handler, owner};
     if (!data) return;
     data->original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-    SetPropW(window, kSubclassProperty, data);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc));
 }
 

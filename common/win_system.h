@@ -19,7 +19,8 @@ template <typename Function>
 
 // Replaces a window's procedure with a handler that may pass messages on to
 // the original (without the Common Controls library, which would cost a
-// megabyte of memory for this alone).
+// megabyte of memory for this alone). For a control of the system's own
+// classes, whose user data is the program's; it keeps its state there.
 using SubclassHandler = LRESULT (*)(void* owner, HWND window, UINT message, WPARAM wp, LPARAM lp,
                                     WNDPROC original);
 void Subclass(HWND window, SubclassHandler handler, void* owner) noexcept;

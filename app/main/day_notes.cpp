@@ -59,6 +59,8 @@ DayNotes::SaveOutcome DayNotes::SaveShownNote() {
 DayNotes::SaveOutcome DayNotes::SaveNoteOf(DateSerial day) {
     if (unreadDay_ == day && !window_.NoteEdited()) return {};
     const std::wstring note = window_.NoteText();
+    // A day of the purged range holds a note again until the next purge.
+    if (purgedFor_ && day < *purgedFor_ && day >= *purgedFor_ - kPurgedDays) purgedFor_.reset();
     const RegResult result = store_.WriteNote(day, note);
     if (!result.Failed()) {
         unreadDay_.reset();
@@ -92,10 +94,17 @@ void DayNotes::LoadNoteOf(DateSerial day) {
 void DayNotes::PurgeBeforeToday() {
     // Today is read afresh, so a run past midnight purges from the new day.
     const DateSerial today = SerialFromCivil(clock_.Now().date);
+    if (purgedFor_ == today) return;
+    bool allGone = true;
     for (DateSerial d = today - 1; d >= today - kPurgedDays; --d) {
-        // A day that cannot be deleted merely keeps its note.
-        if (!store_.RemoveDay(d).Failed()) SetNoted(d, false);
+        // A day that cannot be deleted merely keeps its note, and is tried again.
+        if (store_.RemoveDay(d).Failed()) {
+            allGone = false;
+        } else {
+            SetNoted(d, false);
+        }
     }
+    if (allGone) purgedFor_ = today;
 }
 
 }  // namespace velmi

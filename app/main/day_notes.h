@@ -87,6 +87,9 @@ private:
     bool marking_ = true;             // until the calendar turns out to have no marks
     std::set<int> monthsRead_;        // year * 12 + month - 1
     std::set<DateSerial> notedDays_;  // marked on the calendar
+    // The today whose ten days before were all deleted by a purge, with no
+    // note saved to one of them since: purging again would change nothing.
+    std::optional<DateSerial> purgedFor_;
 };
 
 }  // namespace velmi

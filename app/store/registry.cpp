@@ -47,9 +47,17 @@ struct KeyInUse {
 // and reading it, so the read is repeated until the buffer is big enough.
 [[nodiscard]] RegText QueryText(HKEY key, const std::wstring& name) {
     DWORD type = 0;
-    DWORD size = 0;
-    LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
+    // Most notes fit this first read, so one call to the registry reads them.
+    std::array<wchar_t, 1024> first;
+    DWORD size = sizeof(first);
+    LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &type,
+                                      reinterpret_cast<BYTE*>(first.data()), &size);
+    if (status == ERROR_SUCCESS && type == REG_SZ) {
+        const std::wstring_view text(first.data(), size / sizeof(wchar_t));
+        return {{}, std::wstring(text.substr(0, text.find(L'\0')))};
+    }
     std::wstring buffer;
+    if (status == ERROR_MORE_DATA) status = ERROR_SUCCESS;
     while (status == ERROR_SUCCESS && type == REG_SZ) {
         buffer.assign((size + 1) / sizeof(wchar_t), L'\0');
         status = RegQueryValueExW(key, name.c_str(), nullptr, &type,

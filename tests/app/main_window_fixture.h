@@ -46,10 +46,12 @@ public:
         return inner_.WriteNote(day, note);
     }
     RegResult RemoveDay(DateSerial day) override {
+        ++removals;
         if (failRemovals) return {RegStatus::kFailed, ERROR_ACCESS_DENIED};
         return inner_.RemoveDay(day);
     }
     bool failReads = false, failWrites = false, failRemovals = false;
+    int removals = 0;  // days asked to go
 
 private:
     RegistryNoteStore inner_;

@@ -127,6 +127,28 @@ TEST_F(MainWindowTest, StartingPurgesTheTenDaysBeforeTodaySilently) {
     EXPECT_TRUE(answerer.Seen().empty());
 }
 
+// A purge is repeated only where it may find something: a note saved to one
+// of the ten days, a new today, or a day that could not be removed.
+TEST_F(MainWindowTest, PurgesAgainOnlyWhereANoteMayHaveComeBack) {
+    auto cell = [&](DateSerial d) { return app.CalendarPart(nuv::kDayIdBase + CellOf(d)); };
+    app.Store().removals = 0;
+    Click(cell(kToday + 1));
+    EXPECT_EQ(app.Store().removals, 0);
+    Click(cell(kToday - 3));
+    Type(app.Note(), L"late");
+    Click(cell(kToday));
+    EXPECT_EQ(app.Store().removals, 10);
+    EXPECT_EQ(app.Stored(kToday - 3), L"");
+    app.clock.now.date = {2026, 12, 6};
+    Click(cell(kToday + 1));
+    EXPECT_EQ(app.Store().removals, 20);
+    app.Store().failRemovals = true;
+    app.clock.now.date = {2026, 12, 7};
+    Click(cell(kToday));
+    Click(cell(kToday + 1));
+    EXPECT_EQ(app.Store().removals, 40);
+}
+
 // The report of a failed save is shown from a posted message; a tick and the
 // session's end that arrive while it is open are handled as ever.
 TEST_F(MainWindowTest, TicksAndTheSessionsEndGoOnWhileAStoreProblemIsShown) {
