@@ -69,9 +69,12 @@ Row StartupRow(int runs) {
         const double v = StartOnce(kVelmiFile, kVelmiWindow);
         const double b = StartOnce(kBaselineFile, kBaselineWindow);
         if (v < 0 || b < 0) {
-            std::fprintf(stderr, "bench: start-up: %ls did not show its window\n",
-                         v < 0 ? kVelmiFile : kBaselineFile);
-            return {"Start-up", "did not start", "", "", "<= 1.3 x", Verdict::kNotMeasured};
+            return {"Start-up",
+                    Format("%ls did not show its window", v < 0 ? kVelmiFile : kBaselineFile),
+                    "",
+                    "",
+                    "<= 1.3 x",
+                    Verdict::kNotMeasured};
         }
         if (i < kWarmupStarts) continue;
         velmi.push_back(v);
@@ -137,9 +140,8 @@ std::vector<Row> IdleRows(const Idle& idle, const std::string& error, int second
                                        static_cast<int>(idle.floorInFront.size()), seconds);
     const std::string behind = "Idle CPU per 5 min, behind another window";
     if (!error.empty()) {
-        std::fprintf(stderr, "bench: idle: %s\n", error.c_str());
-        return {{inFront, "unreadable", "", "", "<= 1.1 x", Verdict::kNotMeasured},
-                {behind, "unreadable", "", "", "< 20 ms", Verdict::kNotMeasured}};
+        return {{inFront, error, "", "", "<= 1.1 x", Verdict::kNotMeasured},
+                {behind, error, "", "", "< 20 ms", Verdict::kNotMeasured}};
     }
     const double front = Median(idle.velmiInFront), floor = Median(idle.floorInFront);
     const double back = Median(idle.velmiBehind);
@@ -156,8 +158,8 @@ std::vector<Row> FootprintRows(const Options& options) {
     if (!caretFloor.Start(kBaselineFile, L"caret") ||
         caretFloor.WaitForWindow(kBaselineWindow) < 0 || !velmi.Start(kVelmiFile) ||
         velmi.WaitForWindow(kVelmiWindow) < 0) {
-        std::fprintf(stderr, "bench: idle: Velmi or the floor did not start\n");
-        return {{"Idle and memory", "did not start", "", "", "", Verdict::kNotMeasured}};
+        return {{"Idle and memory", "Velmi or the floor did not start", "", "", "",
+                 Verdict::kNotMeasured}};
     }
     Idle idle;
     const std::string error =
@@ -175,7 +177,9 @@ std::vector<Row> FootprintRows(const Options& options) {
     const double floorPeak = static_cast<double>(floor.PeakWorkingSet()) / kMiB;
     if (changes != kOutsideChanges) {
         memory.measured = Format("%d of %d changes seen", changes, kOutsideChanges);
-    } else if (floorShown && velmiPeak > 0 && floorPeak > 0) {
+    } else if (!floorShown) {
+        memory.measured = "the floor did not start";
+    } else if (velmiPeak > 0 && floorPeak > 0) {
         memory = {Format("Peak working set, after %d day changes", changes),
                   Format("%.1f MiB", velmiPeak),
                   Format("%.1f MiB", floorPeak),
@@ -183,8 +187,6 @@ std::vector<Row> FootprintRows(const Options& options) {
                   memoryGoal,
                   Judge(velmiPeak - floorPeak <= 4)};
     }
-    if (memory.verdict == Verdict::kNotMeasured)
-        std::fprintf(stderr, "bench: memory: %s\n", memory.measured.c_str());
     rows.insert(rows.begin(), memory);
     return rows;
 }
@@ -195,8 +197,8 @@ std::vector<Row> DayChangeRows(int changes) {
                  .c_str());
     const DayChangeRun run = RunInProcessDayChanges(changes, kStoredDays);
     if (!run.error.empty() || run.velmi.change.empty()) {
-        std::fprintf(stderr, "bench: day changes stopped: %ls\n", run.error.c_str());
-        return {{"Day change", "failed", "", "", "<= 1.1 x the floor", Verdict::kNotMeasured}};
+        return {{"Day change", Format("stopped: %ls", run.error.c_str()), "", "",
+                 "<= 1.1 x the floor", Verdict::kNotMeasured}};
     }
     auto row = [](std::string figure, double velmi, double floor, double goal) -> Row {
         const double ratio = velmi / floor;
@@ -306,6 +308,12 @@ int Run(const Options& options) {
     }
     if (wanted(L"size")) rows.push_back(SizeRow());
     PrintTable(rows);
+    // Whatever was not measured is said once more, where a log shows errors.
+    for (const Row& r : rows) {
+        if (r.verdict == Verdict::kNotMeasured)
+            std::fprintf(stderr, "bench: not measured: %s: %s\n", r.figure.c_str(),
+                         r.measured.c_str());
+    }
     const bool allMet = std::none_of(rows.begin(), rows.end(), [](const Row& r) {
         return r.verdict == Verdict::kMissed || r.verdict == Verdict::kNotMeasured;
     });

@@ -47,20 +47,20 @@ std::optional<DateSerial> DayAfterKey(DateSerial selected, DayKey key) {
         if (!velmi::IsValidDate(t)) return std::nullopt;
         return SerialFromCivil(t);
     };
-    std::int64_t target = selected;
+    const auto daysOn = [&](std::int64_t days) -> std::optional<DateSerial> {
+        const std::int64_t target = std::int64_t{selected} + days;
+        if (!velmi::IsSerialInRange(target)) return std::nullopt;
+        return static_cast<DateSerial>(target);
+    };
     switch (key) {
         case DayKey::kPreviousDay:
-            target -= 1;
-            break;
+            return daysOn(-1);
         case DayKey::kNextDay:
-            target += 1;
-            break;
+            return daysOn(1);
         case DayKey::kPreviousWeek:
-            target -= 7;
-            break;
+            return daysOn(-7);
         case DayKey::kNextWeek:
-            target += 7;
-            break;
+            return daysOn(7);
         case DayKey::kPreviousMonth:
             return monthsOn(-1);
         case DayKey::kNextMonth:
@@ -70,14 +70,11 @@ std::optional<DateSerial> DayAfterKey(DateSerial selected, DayKey key) {
         case DayKey::kNextYear:
             return monthsOn(12);
         case DayKey::kFirstOfMonth:
-            target -= d.day - 1;
-            break;
+            return daysOn(1 - d.day);
         case DayKey::kLastOfMonth:
-            target += velmi::MonthLength(d.month, d.year) - d.day;
-            break;
+            return daysOn(velmi::MonthLength(d.month, d.year) - d.day);
     }
-    if (!velmi::IsSerialInRange(target)) return std::nullopt;
-    return static_cast<DateSerial>(target);
+    return std::nullopt;
 }
 
 Calendar::PutResult Calendar::PutText(std::wstring_view value) {
