@@ -16,6 +16,7 @@ inline constexpr wchar_t kAboutWindowClass[] = VELMI_CLASS_ABOUT_WINDOW;
 inline constexpr wchar_t kProductsWindowClass[] = VELMI_CLASS_PRODUCTS_WINDOW;
 
 inline constexpr int kNoteBoxId = VELMI_ID_NOTE_BOX;
+inline constexpr int kNoteNoticeId = VELMI_ID_NOTE_NOTICE;
 inline constexpr int kAlarmPanelId = VELMI_ID_ALARM_PANEL;
 inline constexpr int kPanelHintId = VELMI_ID_PANEL_HINT;
 inline constexpr int kTimeFrameId = VELMI_ID_TIME_FRAME;
@@ -33,6 +34,7 @@ inline constexpr int kMenuProductsId = VELMI_IDM_PRODUCTS;
 
 inline constexpr UINT_PTR kCountdownTimerId = VELMI_TIMER_COUNTDOWN;
 inline constexpr UINT_PTR kAlarmTimerId = VELMI_TIMER_ALARM;
+inline constexpr UINT_PTR kNoteSaveTimerId = VELMI_TIMER_NOTE_SAVE;
 
 inline constexpr int kAboutTextId = VELMI_ID_ABOUT_TEXT;
 inline constexpr int kAboutOkId = VELMI_ID_ABOUT_OK;

@@ -16,6 +16,7 @@
 
 /* The main window's children */
 #define VELMI_ID_NOTE_BOX 10
+#define VELMI_ID_NOTE_NOTICE 11 /* why a day's note takes no edits */
 #define VELMI_ID_ALARM_PANEL 20
 #define VELMI_ID_PANEL_HINT 21 /* the note on how AM and PM change */
 #define VELMI_ID_TIME_FRAME 22 /* the inner frame around hours, minutes, AM/PM */
@@ -32,9 +33,10 @@
 #define VELMI_IDM_ABOUT 104
 #define VELMI_IDM_PRODUCTS 105
 
-/* The main window's interval timers */
+/* The main window's timers */
 #define VELMI_TIMER_COUNTDOWN 2
 #define VELMI_TIMER_ALARM 3
+#define VELMI_TIMER_NOTE_SAVE 4 /* the note is stored once typing pauses */
 
 /* The About window's children */
 #define VELMI_ID_ABOUT_TEXT 10

@@ -9,6 +9,7 @@ inline constexpr wchar_t kTimerPrompt[] = L"Enter number of minutes for timer";
 inline constexpr wchar_t kCountdownsFullText[] = L"Ten countdowns are already running";
 inline constexpr wchar_t kSecondCopyText[] =
     L"Only one copy of Tolvane Schedule can be executed,  already open on this machine";
+inline constexpr wchar_t kPurgedDayNotice[] = L"Notes of the ten days before today are not kept.";
 inline constexpr wchar_t kSingleInstanceName[] = L"Local\\Tolvane.Velmi.OneCopy";
 
 // The first line is the text box's own name, as the program has always shown it.

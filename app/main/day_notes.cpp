@@ -3,30 +3,152 @@
 #include "alarm_scan.h"
 
 namespace velmi {
+namespace {
 
-void DayNotes::OnCalendarChanged() {
-    const std::wstring text = window_.CalendarText();
-    // The calendar announces every edit of its date box, half-typed ones
-    // too; until its text names a day the note stays with its own day.
-    const std::optional<DateSerial> day = readDate_(text);
+// A whole number of at most `most` digits at the front of text, taken off it.
+std::optional<int> TakeNumber(std::wstring_view& text, size_t most) {
+    size_t n = 0;
+    while (n < text.size() && n < most && text[n] >= L'0' && text[n] <= L'9')
+        ++n;
+    if (n == 0) return std::nullopt;
+    int value = 0;
+    for (size_t i = 0; i < n; ++i)
+        value = value * 10 + (text[i] - L'0');
+    text.remove_prefix(n);
+    return value;
+}
+
+}  // namespace
+
+std::optional<DateSerial> ReadCalendarText(std::wstring_view text, const MonthNamer& monthName) {
+    for (int month = 1; month <= 12; ++month) {
+        const std::wstring name = monthName(month) + L"  ";
+        if (!text.starts_with(name)) continue;
+        std::wstring_view rest = text.substr(name.size());
+        const std::optional<int> day = TakeNumber(rest, 2);
+        if (!day || !rest.starts_with(L",  ")) return std::nullopt;
+        rest.remove_prefix(3);
+        const std::optional<int> year = TakeNumber(rest, 4);
+        const CivilDate date{year.value_or(0), month, *day};
+        // Only the text the calendar itself writes, without leading zeros.
+        if (!year || !rest.empty() || !IsValidDate(date) ||
+            CanonicalDateText(monthName(month), *day, *year) != text) {
+            return std::nullopt;
+        }
+        return SerialFromCivil(date);
+    }
+    return std::nullopt;
+}
+
+void DayNotes::OnCalendarChanged(std::wstring_view calendarText) {
+    const std::optional<DateSerial> day = ReadCalendarText(calendarText, monthName_);
     if (!day) return;
+    const std::wstring caption = std::wstring(kCaptionPrefix) + std::wstring(calendarText);
+    if (day == shown_) {
+        // A second event of one change, or the same day written anew.
+        shownText_ = calendarText;
+        return window_.SetCaption(caption);
+    }
+    if (const SaveOutcome saved = SaveShownNote(); saved.attempted && saved.result.Failed()) {
+        // The unsaved note stays on screen under its own day; the next change
+        // tries again.
+        window_.ReportStoreProblem({StoreProblem::Kind::kSave, shownText_, saved.result.error});
+        return;
+    }
+    window_.SetCaption(caption);
+    shownText_ = calendarText;
+    const DateSerial today = Today();
+    LoadNoteOf(*day);
+    DecideReadOnly(today);
+    PurgeBeforeToday(today);
+    MarkMonthOf(*day);
+}
 
-    if (!Loading) {
-        const SaveOutcome saved = SaveShownNote();
-        if (saved.attempted && saved.result.Failed()) {
-            // Keep the unsaved note on screen, under its own day; the next
-            // change tries again.
-            window_.ReportStoreProblem(
-                {StoreProblem::Kind::kSave, LastDateText, saved.result.error});
-            return;
+DateSerial DayNotes::Today() const {
+    return SerialFromCivil(clock_.Now().date);
+}
+
+DayNotes::SaveOutcome DayNotes::SaveShownNote() {
+    if (!shown_ || readOnly_) return {};
+    const DateSerial day = *shown_;
+    const std::wstring note = window_.NoteText();
+    if (stored_ ? note == *stored_ : note.empty()) return {};
+    // A day of the purged range holds a note again until the next purge.
+    if (purgedFor_ && IsPurgedDay(day, *purgedFor_)) purgedFor_.reset();
+    // An emptied note leaves no key behind.
+    RegResult result = note.empty() ? store_.RemoveDay(day) : store_.WriteNote(day, note);
+    if (result.status == RegStatus::kMissing) result = {};
+    if (!result.Failed()) {
+        stored_ = note;
+        SetNoted(day, !note.empty());
+    }
+    return {true, result};
+}
+
+void DayNotes::SaveAfterTyping() {
+    const SaveOutcome saved = SaveShownNote();
+    if (!saved.attempted) return;
+    if (!saved.result.Failed()) {
+        typingFailureTold_ = false;
+    } else if (!typingFailureTold_) {
+        typingFailureTold_ = true;
+        window_.ReportStoreProblem({StoreProblem::Kind::kSave, shownText_, saved.result.error});
+    }
+}
+
+void DayNotes::OnTodayMaybeChanged() {
+    const DateSerial today = Today();
+    if (!shown_ || today == decidedFor_) return;
+    // A note typed for today up to midnight is kept until the purge.
+    if (const SaveOutcome saved = SaveShownNote(); saved.attempted && saved.result.Failed()) {
+        window_.ReportStoreProblem({StoreProblem::Kind::kSave, shownText_, saved.result.error});
+        return;
+    }
+    DecideReadOnly(today);
+}
+
+void DayNotes::DecideReadOnly(DateSerial today) {
+    decidedFor_ = today;
+    readOnly_ = IsPurgedDay(*shown_, today);
+    window_.SetNoteReadOnly(readOnly_);
+}
+
+MinuteTable DayNotes::AlarmsOf(DateSerial day, DateSerial today) {
+    MinuteTable alarms;
+    // The note's own day, the one it will be stored under.
+    if (day == today && shown_ == day) {
+        ScanAlarms(window_.NoteText(), alarms);
+    } else if (const RegText stored = store_.ReadNote(day); !stored.result.Failed()) {
+        ScanAlarms(stored.text, alarms);
+    }
+    return alarms;
+}
+
+void DayNotes::LoadNoteOf(DateSerial day) {
+    const RegText note = store_.ReadNote(day);
+    shown_ = day;
+    if (note.result.Failed()) {
+        stored_.reset();
+        window_.ShowNote({});
+        window_.ReportStoreProblem({StoreProblem::Kind::kRead, shownText_, note.result.error});
+    } else {
+        stored_ = note.text;
+        window_.ShowNote(note.text);
+    }
+}
+
+void DayNotes::PurgeBeforeToday(DateSerial today) {
+    if (purgedFor_ == today) return;
+    bool allGone = true;
+    for (DateSerial d = today - 1; d >= today - kPurgedDays; --d) {
+        // A day that cannot be deleted merely keeps its note, and is tried again.
+        if (store_.RemoveDay(d).Failed()) {
+            allGone = false;
+        } else {
+            SetNoted(d, false);
         }
     }
-    window_.SetCaption(std::wstring(kCaptionPrefix) + text);
-    LastDateText = text;
-    LoadNoteOf(*day);
-    PurgeBeforeToday();
-    MarkMonthOf(*day);
-    Loading = false;
+    if (allGone) purgedFor_ = today;
 }
 
 void DayNotes::MarkMonthOf(DateSerial day) {
@@ -48,63 +170,6 @@ void DayNotes::SetNoted(DateSerial day, bool noted) {
         monthsRead_.clear();
         notedDays_.clear();
     }
-}
-
-DayNotes::SaveOutcome DayNotes::SaveShownNote() {
-    const std::optional<DateSerial> day = readDate_(LastDateText);
-    if (!day) return {};
-    return SaveNoteOf(*day);
-}
-
-DayNotes::SaveOutcome DayNotes::SaveNoteOf(DateSerial day) {
-    if (unreadDay_ == day && !window_.NoteEdited()) return {};
-    const std::wstring note = window_.NoteText();
-    // A day of the purged range holds a note again until the next purge.
-    if (purgedFor_ && day < *purgedFor_ && day >= *purgedFor_ - kPurgedDays) purgedFor_.reset();
-    const RegResult result = store_.WriteNote(day, note);
-    if (!result.Failed()) {
-        unreadDay_.reset();
-        SetNoted(day, !note.empty());
-    }
-    return {true, result};
-}
-
-MinuteTable DayNotes::AlarmsOf(DateSerial day, DateSerial today) {
-    MinuteTable alarms;
-    // The note's own day, the one it will be stored under, not the calendar's text.
-    if (day == today && readDate_(LastDateText) == day) {
-        ScanAlarms(window_.NoteText(), alarms);
-    } else if (const RegText stored = store_.ReadNote(day); !stored.result.Failed()) {
-        ScanAlarms(stored.text, alarms);
-    }
-    return alarms;
-}
-
-void DayNotes::LoadNoteOf(DateSerial day) {
-    const RegText note = store_.ReadNote(day);
-    window_.SetNoteText(note.result.Failed() ? std::wstring() : note.text);
-    if (note.result.Failed()) {
-        unreadDay_ = day;
-        window_.ReportStoreProblem({StoreProblem::Kind::kRead, LastDateText, note.result.error});
-    } else {
-        unreadDay_.reset();
-    }
-}
-
-void DayNotes::PurgeBeforeToday() {
-    // Today is read afresh, so a run past midnight purges from the new day.
-    const DateSerial today = SerialFromCivil(clock_.Now().date);
-    if (purgedFor_ == today) return;
-    bool allGone = true;
-    for (DateSerial d = today - 1; d >= today - kPurgedDays; --d) {
-        // A day that cannot be deleted merely keeps its note, and is tried again.
-        if (store_.RemoveDay(d).Failed()) {
-            allGone = false;
-        } else {
-            SetNoted(d, false);
-        }
-    }
-    if (allGone) purgedFor_ = today;
 }
 
 }  // namespace velmi

@@ -16,9 +16,9 @@ namespace {
 
 class SystemSound final : public SoundPlayer {
 public:
-    void Play(std::wstring_view fileName) override {
+    void Play(std::wstring_view path) override {
         // Synchronous; the platform's default sound stands in for a missing file.
-        const std::wstring name(fileName);
+        const std::wstring name(path);
         using PlaySound = BOOL(WINAPI*)(LPCWSTR, UINT);
         static const auto play = SystemFunction<PlaySound>(L"winmm.dll", "sndPlaySoundW");
         if (play) (void)play(name.c_str(), SND_SYNC);
@@ -68,6 +68,9 @@ int Run() {
 }  // namespace velmi
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // DLLs loaded by name come from the system's folder alone, never from the
+    // current folder or the search path.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (FAILED(OleInitialize(nullptr))) return 1;
     const int result = velmi::Run();
     OleUninitialize();

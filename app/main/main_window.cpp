@@ -38,7 +38,8 @@ std::wstring ProblemText(const StoreProblem& p) {
     const std::wstring reason = SystemErrorText(p.error);
     if (p.kind == StoreProblem::Kind::kSave) {
         return L"The note for " + p.dayText + L" could not be saved:\n" + reason +
-               L"\nIt stays on the screen, and Velmi tries again at the next change of date.";
+               L"\nIt stays on the screen, and Velmi tries again when you type and at the "
+               L"next change of date.";
     }
     return L"The note for " + p.dayText + L" could not be read:\n" + reason +
            L"\nThe box shows nothing, but the stored note is kept unless you write a new one.";
@@ -65,9 +66,10 @@ void ShowCalendarMissing(HRESULT error) {
 
 MainWindow::MainWindow(MainWindowServices services)
     : services_(std::move(services)),
+      note_([this] { notes_.SaveAfterTyping(); }),
       panel_({[this](const std::wstring& marker) { OnAlarmSet(marker); },
-              [this] { SetFocus(noteBox_); }}),
-      notes_(store_, services_.clock, ReadDate, *this) {}
+              [this] { SetFocus(note_.Window()); }}),
+      notes_(store_, services_.clock, MonthName, *this) {}
 
 MainWindow::~MainWindow() {
     products_.reset();
@@ -108,7 +110,7 @@ void MainWindow::Show() {
     Layout();
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd_);
-    SetFocus(noteBox_);
+    SetFocus(note_.Window());
 }
 
 LRESULT MainWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
@@ -119,8 +121,9 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
             OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
             return 0;
         case WM_TIMER:
-            // Either timer: one check serves both kinds.
+            // Either reminder timer: one check serves both kinds.
             if (wp == kCountdownTimerId || wp == kAlarmTimerId) CheckReminders();
+            if (wp == kNoteSaveTimerId) note_.OnTimer();
             return 0;
         case WM_POWERBROADCAST:
             // Back from sleep: what fell due meanwhile goes off now, not at the next tick.
@@ -150,7 +153,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
             OnStoreProblem();
             return 0;
         case WM_SETFOCUS:
-            SetFocus(noteBox_);
+            SetFocus(note_.Window());
             return 0;
         default:
             return DefWindowProcW(hwnd_, message, wp, lp);
@@ -162,10 +165,7 @@ bool MainWindow::OnCreate() {
     if (dpi_ == 0) dpi_ = 96;
     if (!CreateControls()) return false;
     ApplyFonts();
-    if (!CreateCalendar()) return false;
-    SetTimer(hwnd_, kCountdownTimerId, kTimerInterval, nullptr);
-    SetTimer(hwnd_, kAlarmTimerId, kTimerInterval, nullptr);
-    return true;
+    return CreateCalendar();
 }
 
 bool MainWindow::CreateCalendar() {
@@ -189,24 +189,30 @@ bool MainWindow::Load() {
         return false;
     }
     store_.Set(services_.openStore());
+    storeOpen_ = true;
     // Alarms of the minutes before this one may have gone off in an earlier run.
     alarms_.reminders.Start(services_.clock.Now());
-    notes_.Loading = true;
+    SetTimer(hwnd_, kCountdownTimerId, kTimerInterval, nullptr);
+    SetTimer(hwnd_, kAlarmTimerId, kTimerInterval, nullptr);
     // Today in the user's own short date form: it reads back as today in
-    // every locale, and raises Change twice since it is not the calendar's form.
+    // every locale; the calendar answers with its own form of it.
     (void)calendar_.PutText(ShortDateText(Today(services_.clock)));
     return true;
 }
 
 void MainWindow::OnClose() {
-    const DayNotes::SaveOutcome saved = notes_.SaveShownNote();
-    if (saved.attempted && saved.result.Failed()) {
-        const std::wstring text = L"The note for " + notes_.LastDateText +
-                                  L" could not be saved:\n" + SystemErrorText(saved.result.error) +
-                                  L"\n\nClose Velmi anyway? The note will be lost.";
-        if (MessageBoxW(hwnd_, text.c_str(), kAppTitle, MB_YESNO | MB_ICONWARNING) != IDYES) {
-            return;
-        }
+    for (;;) {
+        const DayNotes::SaveOutcome saved = notes_.SaveShownNote();
+        if (!saved.attempted || !saved.result.Failed()) break;
+        const std::wstring text =
+            L"The note for " + notes_.ShownDayText() + L" could not be saved:\n" +
+            SystemErrorText(saved.result.error) +
+            L"\n\nTry Again saves it again. Continue closes Velmi without saving, and the note "
+            L"is lost. Cancel keeps Velmi open with the note.";
+        const int choice =
+            MessageBoxW(hwnd_, text.c_str(), kAppTitle, MB_CANCELTRYCONTINUE | MB_ICONWARNING);
+        if (choice == IDCONTINUE) break;
+        if (choice != IDTRYAGAIN) return;
     }
     CloseOtherWindows();
     DestroyWindow(hwnd_);
@@ -228,7 +234,7 @@ void MainWindow::OnEndSession(bool ending) {
 void MainWindow::SaveForSessionEnd() {
     const DayNotes::SaveOutcome saved = notes_.SaveShownNote();
     if (!saved.attempted || !saved.result.Failed()) return;
-    if (const auto day = ReadDate(notes_.LastDateText)) WriteNoteToDocuments(*day, NoteText());
+    if (const auto day = notes_.ShownDay()) WriteNoteToDocuments(*day, NoteText());
 }
 
 void MainWindow::CloseOtherWindows() {
@@ -268,7 +274,7 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
             OnMenuProducts();
             break;
         case kNoteBoxId:
-            if (code == EN_CHANGE) FitNoteScrollBar();
+            note_.OnCommand(code);
             break;
         default:
             panel_.OnCommand(id, code, control);
@@ -322,8 +328,8 @@ void MainWindow::ShowHelp(HWND owner, const std::wstring& section) {
     }
     const DWORD error = services_.openFile(page);
     if (error == ERROR_SUCCESS) return;
-    const std::wstring text =
-        L"The help page could not be opened:\n" + file + L"\n" + SystemErrorText(error);
+    const std::wstring text = L"The help page could not be opened:\n" + file + L"\n" +
+                              SystemErrorText(error, services_.helpFile);
     MessageBoxW(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONWARNING);
 }
 
@@ -340,30 +346,24 @@ void MainWindow::OnMenuProducts() {
 void MainWindow::OnProductsLeft() {
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
-    SetFocus(noteBox_);
+    SetFocus(note_.Window());
 }
 
 void MainWindow::OnMenuAlarm() {
-    DWORD start = 0;
-    SendMessageW(noteBox_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
-    alarms_.alarmInsertPos = start;
+    // A day whose note goes with the next purge takes no alarms either.
+    if (note_.ReadOnly()) return;
+    alarms_.alarmInsertPos = note_.CaretPosition();
     panel_.Open();
 }
 
 void MainWindow::OnAlarmSet(const std::wstring& marker) {
-    const std::wstring before = NoteText();
-    const std::wstring note = InsertMarker(before, alarms_.alarmInsertPos, marker);
-    SetWindowTextW(noteBox_, note.c_str());
-    // An edit like any other: it is stored with the note.
-    SendMessageW(noteBox_, EM_SETMODIFY, TRUE, 0);
-    // Typing goes on right after the marker.
-    const size_t caret = std::min<size_t>(alarms_.alarmInsertPos, before.size()) + marker.size();
-    FitNoteScrollBar();
-    SendMessageW(noteBox_, EM_SETSEL, caret, static_cast<LPARAM>(caret));
-    SendMessageW(noteBox_, EM_SCROLLCARET, 0, 0);
+    note_.InsertMarker(alarms_.alarmInsertPos, marker);
 }
 
 void MainWindow::CheckReminders() {
+    // A tick or a resume can come while the load step's boxes are open.
+    if (!storeOpen_) return;
+    notes_.OnTodayMaybeChanged();
     // One reading of the clock for the check and its reports.
     const LocalDateTime now = services_.clock.Now();
     const DateSerial today = SerialFromCivil(now.date);
@@ -377,19 +377,18 @@ void MainWindow::ShowReport(std::wstring_view text) {
     MessageBoxW(hwnd_, copy.c_str(), kAppTitle, MB_OK);
 }
 
-std::wstring MainWindow::NoteText() {
-    return WindowText(noteBox_);
+void MainWindow::PlaySound(std::wstring_view fileName) {
+    // By its full path: the search path may hold another file of that name.
+    services_.sound.Play(BesideProgram(std::wstring(fileName)));
 }
 
-void MainWindow::SetNoteText(std::wstring_view text) {
-    const std::wstring copy(text);
-    SetWindowTextW(noteBox_, copy.c_str());
-    SendMessageW(noteBox_, EM_SETMODIFY, FALSE, 0);
-    FitNoteScrollBar();
-}
-
-bool MainWindow::NoteEdited() {
-    return SendMessageW(noteBox_, EM_GETMODIFY, 0, 0) != 0;
+void MainWindow::SetNoteReadOnly(bool readOnly) {
+    if (readOnly && panel_.IsOpen()) panel_.Cancel();
+    note_.SetReadOnly(readOnly);
+    if (HMENU menu = GetMenu(hwnd_)) {
+        EnableMenuItem(menu, kMenuAlarmId, MF_BYCOMMAND | (readOnly ? MF_GRAYED : MF_ENABLED));
+        DrawMenuBar(hwnd_);
+    }
 }
 
 void MainWindow::SetCaption(std::wstring_view caption) {
@@ -415,14 +414,7 @@ void MainWindow::OnStoreProblem() {
 bool MainWindow::CreateControls() {
     // The panel is made before the note box, so it lies above it.
     if (FAILED(panel_.Create(hwnd_))) return false;
-    noteBox_ =
-        CreateChildWindow(hwnd_, {.className = L"EDIT",
-                                  .style = WS_CLIPSIBLINGS | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL |
-                                           ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                                  .exStyle = WS_EX_CLIENTEDGE,
-                                  .id = kNoteBoxId});
-    if (!noteBox_) return false;
-    SendMessageW(noteBox_, EM_SETLIMITTEXT, 0, 0);  // no length limit of its own
+    if (!note_.Create(hwnd_)) return false;
     Layout();
     return true;
 }
@@ -434,39 +426,16 @@ RECT MainWindow::ToPixels(const TwipRect& r) const {
 void MainWindow::Layout() {
     const auto toPixels = [this](const TwipRect& r) { return ToPixels(r); };
     panel_.Layout(designTop_, timeFrameTop_, toPixels);
-    const RECT note = ToPixels(main_layout::kNoteBox.WithTop(designTop_));
-    SetWindowPos(noteBox_, nullptr, note.left, note.top, note.right - note.left,
-                 note.bottom - note.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    FitNoteScrollBar();
+    note_.Place(ToPixels(main_layout::kNoteBox.WithTop(designTop_)));
     calendar_.SetPosition(ToPixels(main_layout::kCalendar.WithTop(designTop_)));
-}
-
-void MainWindow::FitNoteScrollBar() {
-    // The bar shows while the text, as now wrapped, is taller than the box.
-    // This never flips back and forth: the bar narrows the text, which can
-    // only add lines.
-    const auto lines = SendMessageW(noteBox_, EM_GETLINECOUNT, 0, 0);
-    RECT text{};
-    SendMessageW(noteBox_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
-    ShowScrollBar(noteBox_, SB_VERT, lines * noteLineHeight_ > text.bottom - text.top);
 }
 
 void MainWindow::ApplyFonts() {
     // The classic 8-point dialog font, at this window's resolution.
     unique_hfont font(CreateDialogFont(dpi_));
-    SendMessageW(noteBox_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    note_.SetFont(font.get());
     panel_.SetFont(font.get());
-    // A line's height, measured here once rather than at every change of the note.
-    if (HDC dc = GetDC(noteBox_)) {
-        HGDIOBJ old = SelectObject(dc, font.get());
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        noteLineHeight_ = metrics.tmHeight;
-        SelectObject(dc, old);
-        ReleaseDC(noteBox_, dc);
-    }
     font_ = std::move(font);
-    FitNoteScrollBar();
 }
 
 void MainWindow::OnDpiChanged(const RECT& suggested) {
@@ -500,12 +469,7 @@ bool MainWindow::PreTranslateMessage(MSG& msg) {
         MoveFocus(GetFocus(), GetKeyState(VK_SHIFT) < 0);
         return true;
     }
-    // Ctrl+A selects the whole note.
-    if (msg.hwnd == noteBox_ && msg.wParam == 'A' && GetKeyState(VK_CONTROL) < 0 &&
-        GetKeyState(VK_MENU) >= 0) {
-        SendMessageW(noteBox_, EM_SETSEL, 0, -1);
-        return true;
-    }
+    if (note_.OnKey(msg)) return true;
     // Enter presses the button that has the focus, as in any dialog.
     if (msg.wParam == VK_RETURN && panel_.IsButton(msg.hwnd)) {
         SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
@@ -534,7 +498,7 @@ void MainWindow::MoveFocus(HWND from, bool backward) {
     // the window; else the note box and the calendar.
     std::vector<HWND> stops;
     panel_.AddFocusStops(stops);
-    if (stops.empty()) stops = {noteBox_, calendar_.Window()};
+    if (stops.empty()) stops = {note_.Window(), calendar_.Window()};
     const size_t n = stops.size();
     size_t next = backward ? n - 1 : 0;  // from outside the stops: the first or the last
     for (size_t i = 0; i < n; ++i)

@@ -10,6 +10,7 @@
 #include "clock.h"
 #include "day_notes.h"
 #include "help.h"
+#include "note_box.h"
 #include "note_store.h"
 #include "single_instance.h"
 #include "twips.h"
@@ -32,7 +33,7 @@ inline constexpr UINT kTimerInterval = 50000;
 class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;
-    virtual void Play(std::wstring_view fileName) = 0;
+    virtual void Play(std::wstring_view path) = 0;
 };
 
 // What the main window gets from the program; tests bring their own.
@@ -99,7 +100,7 @@ private:
     LRESULT OnCtlColorStatic(HDC dc, HWND control);
 
     // Menu and control events.
-    void OnCalendarChanged() { notes_.OnCalendarChanged(); }
+    void OnCalendarChanged() { notes_.OnCalendarChanged(calendar_.Text()); }
     void OnMenuCountdown();
     void OnMenuAlarm();
     void OnMenuHelp();
@@ -114,22 +115,20 @@ private:
     void CheckReminders();
 
     // NoteWindow
-    std::wstring CalendarText() override { return calendar_.Text(); }
-    std::wstring NoteText() override;
-    void SetNoteText(std::wstring_view text) override;
-    bool NoteEdited() override;
+    std::wstring NoteText() override { return note_.Text(); }
+    void ShowNote(std::wstring_view text) override { note_.Show(text); }
+    void SetNoteReadOnly(bool readOnly) override;
     void SetCaption(std::wstring_view caption) override;
     bool MarkDay(DateSerial day, bool marked) override { return calendar_.MarkDay(day, marked); }
     void ReportStoreProblem(const StoreProblem& problem) override;
 
     // AlarmOutput
-    void PlaySound(std::wstring_view fileName) override { services_.sound.Play(fileName); }
+    void PlaySound(std::wstring_view fileName) override;
     void ShowReport(std::wstring_view text) override;
 
     [[nodiscard]] bool CreateControls();
     void Layout();
     void ApplyFonts();
-    void FitNoteScrollBar();
     [[nodiscard]] RECT ToPixels(const TwipRect& r) const;
     [[nodiscard]] bool IsKeyForOtherWindow(MSG& msg, bool& used);
     void MoveFocus(HWND from, bool backward);
@@ -138,18 +137,18 @@ private:
 
     MainWindowServices services_;
     HWND hwnd_ = nullptr;
-    HWND noteBox_ = nullptr;
+    NoteBox note_;
     AlarmPanel panel_;
     CalendarHost calendar_;
     AlarmState alarms_;
     StoreSlot store_;
+    bool storeOpen_ = false;  // no check may run before the store is chosen
     DayNotes notes_;
     SingleInstance instance_;
     UINT dpi_ = 96;
     int designTop_ = 0;  // 0 once the start-up routine has moved the controls up
     int timeFrameTop_ = 0;
     unique_hfont font_;
-    LONG noteLineHeight_ = 0;  // of the note box's font
     std::optional<StoreProblem> pendingProblem_;
     AboutWindow about_;
     std::unique_ptr<class ProductsWindow> products_;

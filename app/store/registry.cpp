@@ -43,8 +43,19 @@ struct KeyInUse {
     return {unique_hkey(key), key, status};
 }
 
-// Reads a REG_SZ value whole; the value may grow between asking for its size
-// and reading it, so the read is repeated until the buffer is big enough.
+// A note's text: REG_SZ data with or without its terminating zeros. A zero
+// inside the text would hide the rest of it from the user, so such a value
+// counts as unreadable, as does a value of another type.
+[[nodiscard]] RegText NoteFromData(DWORD type, std::wstring_view data) {
+    if (type != REG_SZ) return {Failure(ERROR_UNSUPPORTED_TYPE), {}};
+    while (!data.empty() && data.back() == L'\0')
+        data.remove_suffix(1);
+    if (data.find(L'\0') != std::wstring_view::npos) return {Failure(ERROR_INVALID_DATA), {}};
+    return {{}, std::wstring(data)};
+}
+
+// Reads a value whole; it may grow between asking for its size and reading
+// it, so the read is repeated until the buffer is big enough.
 [[nodiscard]] RegText QueryText(HKEY key, const std::wstring& name) {
     DWORD type = 0;
     // Most notes fit this first read, so one call to the registry reads them.
@@ -52,26 +63,17 @@ struct KeyInUse {
     DWORD size = sizeof(first);
     LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &type,
                                       reinterpret_cast<BYTE*>(first.data()), &size);
-    if (status == ERROR_SUCCESS && type == REG_SZ) {
-        const std::wstring_view text(first.data(), size / sizeof(wchar_t));
-        return {{}, std::wstring(text.substr(0, text.find(L'\0')))};
-    }
+    if (status == ERROR_SUCCESS)
+        return NoteFromData(type, std::wstring_view(first.data(), size / sizeof(wchar_t)));
     std::wstring buffer;
-    if (status == ERROR_MORE_DATA) status = ERROR_SUCCESS;
-    while (status == ERROR_SUCCESS && type == REG_SZ) {
+    while (status == ERROR_MORE_DATA) {
         buffer.assign((size + 1) / sizeof(wchar_t), L'\0');
         status = RegQueryValueExW(key, name.c_str(), nullptr, &type,
                                   reinterpret_cast<BYTE*>(buffer.data()), &size);
-        if (status == ERROR_MORE_DATA) {
-            status = ERROR_SUCCESS;
-            continue;
-        }
-        if (status != ERROR_SUCCESS) break;
         // An odd last byte belongs to no character.
-        buffer.resize(size / sizeof(wchar_t));
-        return {{}, buffer.substr(0, buffer.find(L'\0'))};
+        if (status == ERROR_SUCCESS)
+            return NoteFromData(type, std::wstring_view(buffer.data(), size / sizeof(wchar_t)));
     }
-    if (status == ERROR_SUCCESS) return {{RegStatus::kMissing, 0}, {}};  // another type
     return {FromStatus(status), {}};
 }
 
@@ -142,14 +144,17 @@ RegText ReadRegText(HKEY root, std::wstring_view path, std::wstring_view valueNa
 
 RegResult WriteRegText(HKEY root, std::wstring_view path, std::wstring_view valueName,
                        std::wstring_view text) {
-    if (text.size() >= std::numeric_limits<DWORD>::max() / sizeof(wchar_t)) {
+    if (text.size() >= std::numeric_limits<DWORD>::max() / sizeof(wchar_t) - 1) {
         return Failure(ERROR_INVALID_PARAMETER);
     }
     const KeyInUse key = CreateKey(root, path, KEY_SET_VALUE);
     if (key.status != ERROR_SUCCESS) return Failure(key.status);
-    return FromStatus(SetValueExactly(key.handle, std::wstring(valueName).c_str(), REG_SZ,
-                                      reinterpret_cast<const BYTE*>(text.data()),
-                                      static_cast<DWORD>(text.size() * sizeof(wchar_t))));
+    // With its terminating zero, so that every reader, an export among them,
+    // takes the whole text.
+    const std::wstring data(text);
+    return FromStatus(RegSetValueExW(key.handle, std::wstring(valueName).c_str(), 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(data.c_str()),
+                                     static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))));
 }
 
 RegResult RemoveRegKey(HKEY root, std::wstring_view path) {
@@ -163,12 +168,40 @@ RegResult CopyRegTree(HKEY source, HKEY target) {
     return FromStatus(CopyTree(source, target));
 }
 
-std::wstring SystemErrorText(unsigned long error) {
+std::wstring FillInserts(std::wstring_view text, std::wstring_view subject) {
+    std::wstring filled;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'%' || i + 1 == text.size()) {
+            filled += text[i];
+            continue;
+        }
+        const wchar_t next = text[++i];
+        if (next >= L'1' && next <= L'9') {
+            while (i + 1 < text.size() && text[i + 1] >= L'0' && text[i + 1] <= L'9')
+                ++i;
+            // "%1!s!": the insert's format goes with it.
+            if (i + 1 < text.size() && text[i + 1] == L'!') {
+                const size_t end = text.find(L'!', i + 2);
+                if (end != std::wstring_view::npos) i = end;
+            }
+            filled += subject;
+        } else if (next == L'n' || next == L'r') {
+            filled += L' ';
+        } else if (next == L'0') {
+            break;
+        } else {
+            filled += next;  // "%%", "%.", "%!"
+        }
+    }
+    return filled;
+}
+
+std::wstring SystemErrorText(unsigned long error, std::wstring_view subject) {
     std::wstring text(512, L'\0');
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
                        0, text.data(), static_cast<DWORD>(text.size()), nullptr);
-    text.resize(length);
+    text = FillInserts(std::wstring_view(text.data(), length), subject);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();
     }

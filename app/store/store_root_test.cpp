@@ -47,10 +47,10 @@ TEST_F(StoreRoot, RefusingMachineIsCopiedToUserOnce) {
     EXPECT_TRUE(first.copied);
     EXPECT_EQ(first.copy.status, RegStatus::kDone);
     EXPECT_EQ(userNotes_.ReadNote(36526).text, note);
-    // Copied byte for byte: still no terminating zeros.
-    EXPECT_EQ(testing::Stored(user_.get(), NoteKeyPath(36526)).size, note.size() * 2);
+    // Copied byte for byte, terminating zeros and all.
+    EXPECT_EQ(testing::Stored(user_.get(), NoteKeyPath(36526)).size, (note.size() + 1) * 2);
     EXPECT_EQ(testing::Stored(user_.get(), NoteKeyPath(36527)).type, DWORD{REG_SZ});
-    EXPECT_EQ(testing::Stored(user_.get(), NoteKeyPath(36527)).size, 0u);
+    EXPECT_EQ(testing::Stored(user_.get(), NoteKeyPath(36527)).size, 2u);
 
     ASSERT_FALSE(machineNotes_.WriteNote(36526, L"changed").Failed());
     const StoreRootChoice second = ChooseStoreRoot(machine_.get(), user_.get(), false);

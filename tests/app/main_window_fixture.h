@@ -33,15 +33,13 @@ public:
     std::vector<std::wstring> plays;
 };
 
-// The real registry, with writes or reads that fail on demand.
+// The real registry, with writes or removals that fail on demand.
 class TestStore : public NoteStore {
 public:
     explicit TestStore(HKEY root) : inner_(root) {}
-    RegText ReadNote(DateSerial day) override {
-        if (failReads) return {{RegStatus::kFailed, ERROR_ACCESS_DENIED}, L""};
-        return inner_.ReadNote(day);
-    }
+    RegText ReadNote(DateSerial day) override { return inner_.ReadNote(day); }
     RegResult WriteNote(DateSerial day, std::wstring_view note) override {
+        ++writes;
         if (failWrites) return {RegStatus::kFailed, ERROR_ACCESS_DENIED};
         return inner_.WriteNote(day, note);
     }
@@ -50,8 +48,8 @@ public:
         if (failRemovals) return {RegStatus::kFailed, ERROR_ACCESS_DENIED};
         return inner_.RemoveDay(day);
     }
-    bool failReads = false, failWrites = false, failRemovals = false;
-    int removals = 0;  // days asked to go
+    bool failWrites = false, failRemovals = false;
+    int writes = 0, removals = 0;  // notes and days asked to be written or to go
 
 private:
     RegistryNoteStore inner_;

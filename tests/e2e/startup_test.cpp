@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace velmi::test {
 namespace {
 
@@ -18,8 +20,17 @@ TEST(Startup, ASecondCopySaysSoAndEndsLeavingTheFirstAsItWas) {
 
     VelmiProcess second;
     MessageBoxAnswerer answerer(IDOK, second.Pid());
+    answerer.Hold(true);
     ASSERT_TRUE(answerer.WaitForCount(1, 30s));
+    // Its hidden window hears a tick and a resume while the box is open.
+    const std::vector<HWND> hidden = TopLevelWindows(kMainWindowClass, second.Pid());
+    ASSERT_EQ(hidden.size(), 1u);
+    PostMessageW(hidden[0], WM_TIMER, kAlarmTimerId, 0);
+    PostMessageW(hidden[0], WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    std::this_thread::sleep_for(500ms);
+    answerer.Hold(false);
     ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_EQ(WindowText(first.Child(kNoteBoxId)), L"mine");

@@ -52,6 +52,12 @@ bool VelmiProcess::WaitForExit(std::chrono::milliseconds timeout) {
                WAIT_OBJECT_0;
 }
 
+DWORD VelmiProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
 bool VelmiProcess::Running() const {
     return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }

@@ -25,6 +25,7 @@ public:
         std::chrono::milliseconds timeout = std::chrono::seconds(30));
     [[nodiscard]] bool WaitForExit(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     [[nodiscard]] bool Running() const;
+    [[nodiscard]] DWORD ExitCode() const;
     [[nodiscard]] HWND Main() const noexcept { return main_; }
     [[nodiscard]] HWND Child(int id) const { return test::Child(main_, id); }
     // The calendar's visible day cell showing the day number, or null.

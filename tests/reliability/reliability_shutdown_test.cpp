@@ -1,4 +1,5 @@
-// Velmi.exe as its own process: killed amid date changes, the session ending
+// Velmi.exe as its own process: killed amid date changes and after typing
+// pauses, the session ending
 // while boxes are open, and a note that stretches the store through a close
 // and a new start.
 #include "calendar_dates.h"
@@ -75,8 +76,11 @@ TEST_F(ReliabilityShutdown, KilledAmidDateChangesEveryNoteStaysWithItsDay) {
             test::Type(note, text);
             expected[SerialOfDay(day)] = text;
         }
+        // What is typed is stored once typing pauses, with no change of day.
         test::Click(velmi.DayCell(Today()));
-        test::Type(note, L", then more that was never saved");
+        test::Type(note, L"more, then ");  // at the caret, before the text
+        expected[RealToday()] = L"more, then " + expected[RealToday()];
+        std::this_thread::sleep_for(3s);
         ASSERT_EQ(
             test::RunProcess(L"taskkill.exe /f /pid " + std::to_wstring(velmi.Pid())).exitCode, 0u);
         ASSERT_TRUE(velmi.WaitForExit(10s));
@@ -126,7 +130,7 @@ TEST_F(ReliabilityShutdown, TheSessionEndsWhileBoxesAreOpenOnAnotherDay) {
     EXPECT_TRUE(SendWithin(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
     SendWithin(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_TRUE(velmi.WaitForExit(10s));
-    EXPECT_EQ(Stored(), (Notes{{RealToday(), L""}, {SerialOfDay(other), L"for the other day"}}));
+    EXPECT_EQ(Stored(), (Notes{{SerialOfDay(other), L"for the other day"}}));
 }
 
 // A note typed and pasted (a megabyte, every kind of line break, text beyond

@@ -1,5 +1,6 @@
 // A long random walk of user actions on the real main window: days, arrows,
-// back to today, typing and deleting, alarms set through the panel, the
+// back to today, typing and deleting (stored when typing pauses, or later),
+// alarms set through the panel, the
 // About and products windows, help, countdowns, the clock moving on to
 // today's alarms, closing and starting again (now and then on a store that
 // refuses writes) and the session's end. After every action the registry
@@ -57,21 +58,35 @@ struct NotesModel {
     Serial shown = 0;
     Serial today = 0;
 
-    // One Change event of the calendar.
-    void Change(Serial day, bool loading = false) {
-        if (!loading) store[shown] = box;
+    // The days the next purge deletes take no edits.
+    [[nodiscard]] bool ReadOnly() const { return shown < today && shown >= today - kPurged; }
+    // What a save would write: an edit of a day that takes them.
+    [[nodiscard]] bool Pending() const {
+        const auto found = store.find(shown);
+        return !ReadOnly() && box != (found == store.end() ? std::wstring() : found->second);
+    }
+    // A change of the calendar to another day.
+    void Change(Serial day) {
+        if (day == shown) return;
+        Save();
+        Load(day);
+    }
+    void Load(Serial day) {
         shown = day;
         const auto found = store.find(day);
         box = found == store.end() ? std::wstring() : found->second;
         for (Serial d = today - kPurged; d < today; ++d)
             store.erase(d);
     }
-    // The load step writes today in a form that raises Change twice.
-    void Start() {
-        Change(today, true);
-        Change(today);
+    // An empty note leaves no key.
+    void Save() {
+        if (!Pending()) return;
+        if (box.empty()) {
+            store.erase(shown);
+        } else {
+            store[shown] = box;
+        }
     }
-    void Close() { store[shown] = box; }
 };
 
 // A caret there would split a line break or a surrogate pair.
@@ -190,7 +205,9 @@ private:
         if (!IsWindowVisible(part) || test::WindowText(part) != std::to_wstring(day))
             return Fail(L"the cell does not show day " + std::to_wstring(day));
         test::Click(part);
-        if (target != model.shown) model.Change(target);
+        model.Change(target);
+        // The panel goes when the day takes no alarms.
+        if (model.ReadOnly()) panelOpen_ = false;
     }
 
     void Arrow() {
@@ -205,13 +222,11 @@ private:
             case 1:
                 model.Change(SerialOf(d.wYear + (which == 0 ? -1 : 1), d.wMonth, 1));
                 break;
-            case 2:  // the last day of the month before; a month arrow changes twice
+            case 2:  // the last day of the month before
                 model.Change(model.shown - d.wDay);
-                model.Change(model.shown);
                 break;
             default:
                 model.Change(SerialOf(d.wYear, d.wMonth, 1) + DaysInMonth(d.wYear, d.wMonth));
-                model.Change(model.shown);
                 break;
         }
     }
@@ -226,7 +241,18 @@ private:
         Serial today = before;
         if (RealToday() != before && app.App().Calendar().Text() == CalendarText(RealToday()))
             today = RealToday();
-        if (today != model.shown) model.Change(today);
+        model.Change(today);
+    }
+
+    // After an edit the note is stored once typing pauses: now, or not until later.
+    void AfterEdit() {
+        if (Chance(50)) {
+            Log(L"typing pauses");
+            SendMessageW(app.Main(), WM_TIMER, kNoteSaveTimerId, 0);
+            model.Save();
+        } else {
+            KillTimer(app.Main(), kNoteSaveTimerId);
+        }
     }
 
     size_t CaretPosition() {
@@ -248,7 +274,8 @@ private:
         SetFocus(note);
         SendMessageW(note, EM_SETSEL, pos, pos);
         test::Type(note, typed, app.Keys());
-        model.box.insert(pos, inserted);
+        if (!model.ReadOnly()) model.box.insert(pos, inserted);
+        AfterEdit();
     }
 
     // A selection taken out with Backspace or the Delete key.
@@ -267,10 +294,17 @@ private:
         } else {
             test::Key(note, VK_DELETE, app.Keys());
         }
-        model.box.erase(from, to - from);
+        if (!model.ReadOnly()) model.box.erase(from, to - from);
+        AfterEdit();
     }
 
     void AlarmPanel() {
+        if (model.ReadOnly()) {
+            Log(L"alarm menu on a day that takes no alarms");
+            app.Menu(kMenuAlarmId);
+            if (IsWindowVisible(app.Item(kAlarmPanelId))) Fail(L"the alarm panel opened");
+            return;
+        }
         // Open, it is mostly finished; chosen again from the menu, the caret is taken anew.
         if (panelOpen_) return Chance(83) ? FinishPanel() : OpenPanel(Chance(50));
         OpenPanel(Chance(70));
@@ -326,7 +360,9 @@ private:
         panelOpen_ = false;
         if (IsWindowVisible(app.Item(kAlarmPanelId))) return Fail(L"the alarm panel stayed open");
         // A note that became shorter meanwhile takes the marker at its end.
-        if (!cancel) model.box.insert(std::min(panelCaret_, model.box.size()), marker);
+        if (cancel) return;
+        model.box.insert(std::min(panelCaret_, model.box.size()), marker);
+        AfterEdit();
     }
 
     void About() {
@@ -459,17 +495,19 @@ private:
         if (app.sound.plays.size() != playsExpected) Fail(L"not one round of sound");
     }
 
-    // On a store that refuses writes the close asks whether to close anyway,
-    // and the answer is yes: the note is lost.
+    // On a store that refuses writes a close with an edit to store asks what
+    // to do, and the answer is to close without it: the note is lost.
     void Restart() { CloseAndStart(false); }
     void RestartRefusing() { CloseAndStart(true); }
     void CloseAndStart(bool refusing) {
         Log(refusing ? L"close on a refusing store, and start again" : L"close and start again");
+        const bool asked = refusing && model.Pending();
+        if (asked) boxes_.QueueReply(L"", IDCONTINUE);
         app.Store().failWrites = refusing;
         if (!app.Close()) return Fail(L"the main window did not close");
         app.Store().failWrites = false;
-        if (refusing) ++boxesExpected;
-        if (!refusing) model.Close();
+        boxesExpected += asked;
+        if (!refusing) model.Save();
         panelOpen_ = false;
         if (!test::TopLevelWindows(kAboutWindowClass).empty())
             return Fail(L"an About window outlived the program");
@@ -483,7 +521,7 @@ private:
         static const wchar_t* const kHow[] = {L"asked", L"forced", L"called off"};
         Log(std::wstring(L"session end, ") + kHow[how]);
         if (how != 1) SendMessageW(app.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
-        model.Close();
+        model.Save();
         SendMessageW(app.Main(), WM_ENDSESSION, how != 2, ENDSESSION_LOGOFF);
         app.Pump();
         if ((app.Main() == nullptr) != (how != 2))
@@ -498,7 +536,7 @@ private:
         // The walk sends the ticks itself, with the clock where it wants it.
         KillTimer(app.Main(), kCountdownTimerId);
         KillTimer(app.Main(), kAlarmTimerId);
-        model.Start();
+        model.Load(model.today);
         // A new run: alarms of earlier minutes may have gone off in the last one.
         lastCheck_ = kClockMinute;
         fired_.clear();
@@ -519,7 +557,9 @@ private:
             return Fail(L"the calendar shows " + app.App().Calendar().Text() + L", expected " +
                         date);
         if (test::WindowText(app.Main()) != kCaption + date)
-            Fail(L"the caption reads " + test::WindowText(app.Main()));
+            return Fail(L"the caption reads " + test::WindowText(app.Main()));
+        if ((IsWindowVisible(app.Item(kNoteNoticeId)) != FALSE) != model.ReadOnly())
+            Fail(L"the notice does not follow the day");
     }
 
     int Uniform(int low, int high) { return std::uniform_int_distribution(low, high)(random_); }

@@ -70,7 +70,9 @@ StoreContents ReadStore(HKEY root) {
             fault(L"has no whole REG_SZ note");
             continue;
         }
-        if (!note.empty() && note.back() == L'\0') fault(L"is stored with a terminating zero");
+        if (note.empty() || note.back() != L'\0') fault(L"is stored without a terminating zero");
+        if (!note.empty()) note.pop_back();
+        if (note.empty()) fault(L"holds an empty note");
         contents.notes[serial] = note;
     }
     RegCloseKey(key);

@@ -21,7 +21,7 @@ struct StoreContents {
 
 // Reads root\Software\Tolvane\Ruviruve: day keys named by a blank and the
 // serial, each holding only "task", whose one value is the unnamed REG_SZ
-// note, stored without a terminating zero.
+// note, not empty and stored with its terminating zero.
 [[nodiscard]] StoreContents ReadStore(HKEY root);
 
 }  // namespace velmi::test
