@@ -35,18 +35,23 @@ TEST_F(MainWindowTest, StartsOnTodayWithTheFocusInTheNote) {
     EXPECT_EQ(GetFocus(), app.Note());
 }
 
-// Tab runs from the note to the calendar's selected day and its date box. A
-// half-typed date names no day: the note stays, and no day is written. A
-// committed one is followed, and the note before it stays with its day.
-// Closing saves the day shown.
+// Tab runs from the note to the calendar's selected day and its date box. Days
+// browsed by keys, and a half-typed date, write no day; a half-typed date
+// names none, so the note stays. A committed one is followed, and the note
+// before it stays with its day. Closing saves the day shown.
 TEST_F(MainWindowTest, TabTypedDatesAndClosingKeepEachNoteWithItsDay) {
     Type(app.Note(), L"x");
     HWND box = app.CalendarPart(nuv::kDateBoxId);
     const HWND day = app.CalendarPart(nuv::kDayIdBase + CellOf(kToday));
-    for (HWND next : {day, box, app.Note(), day, box}) {
+    for (HWND next : {day, box, app.Note(), day}) {
         Key(GetFocus(), VK_TAB, app.Keys());
         ASSERT_EQ(GetFocus(), next);
     }
+    for (const UINT key : {VK_RIGHT, VK_DOWN, VK_LEFT, VK_UP})
+        Key(GetFocus(), key, app.Keys());
+    EXPECT_EQ(WindowText(app.Main()), kTodayCaption);
+    Key(GetFocus(), VK_TAB, app.Keys());
+    ASSERT_EQ(GetFocus(), box);
     SendMessageW(box, EM_SETSEL, 0, -1);
     ASSERT_TRUE(Press(L"Dec", app.Keys()));
     EXPECT_EQ(WindowText(app.Note()), L"x");
@@ -149,7 +154,8 @@ TEST_F(MainWindowTest, TheTenDaysBeforeTodayTakeNoEdits) {
     GetWindowRect(app.Note(), &shortened);
     EXPECT_EQ(shortened.bottom, full.bottom);
     EXPECT_GT(shortened.top, full.top);
-    SaveScreenshot(app.Main(), L"purged-day.png");
+    SaveScreenshot(app.Main(),
+                   L"purged-day-" + std::to_wstring(GetDpiForWindow(app.Main())) + L"dpi");
     Type(app.Note(), L"lost");
     app.Menu(kMenuAlarmId);
     EXPECT_FALSE(IsWindowVisible(app.Item(kAlarmPanelId)));
