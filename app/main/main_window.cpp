@@ -383,6 +383,8 @@ void MainWindow::PlaySound(std::wstring_view fileName) {
 }
 
 void MainWindow::SetNoteReadOnly(bool readOnly) {
+    // Most changes of day change nothing here, and the menu bar is slow to draw.
+    if (readOnly == note_.ReadOnly()) return;
     if (readOnly && panel_.IsOpen()) panel_.Cancel();
     note_.SetReadOnly(readOnly);
     if (HMENU menu = GetMenu(hwnd_)) {

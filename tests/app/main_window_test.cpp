@@ -176,8 +176,10 @@ TEST_F(MainWindowTest, TheTenDaysBeforeTodayTakeNoEdits) {
 }
 
 // The ten days before today go, and nothing else, whether or not the store
-// lets them go: a purge failure is not the user's business.
-TEST_F(MainWindowTest, StartingPurgesTheTenDaysBeforeTodaySilently) {
+// lets them go: a purge failure is not the user's business. A purge is
+// repeated only where it may find something: a day that could not be
+// removed, or a new today.
+TEST_F(MainWindowTest, PurgesTheTenDaysBeforeTodaySilentlyAndAgainOnlyWhenNeeded) {
     MessageBoxAnswerer answerer;
     for (const bool refused : {false, true}) {
         for (DateSerial d = kToday - 12; d <= kToday + 1; ++d)
@@ -186,26 +188,15 @@ TEST_F(MainWindowTest, StartingPurgesTheTenDaysBeforeTodaySilently) {
         ASSERT_TRUE(app.Start());
         for (DateSerial d = kToday - 12; d <= kToday + 1; ++d)
             EXPECT_EQ(app.Stored(d) == L"n", refused || d < kToday - 10 || d >= kToday) << d;
+        app.Store().removals = 0;
+        Click(app.CalendarPart(nuv::kDayIdBase + CellOf(kToday + 1)));
+        EXPECT_EQ(app.Store().removals, refused ? 10 : 0);
     }
-    EXPECT_TRUE(answerer.Seen().empty());
-}
-
-// A purge is repeated only where it may find something: a new today, or a
-// day that could not be removed.
-TEST_F(MainWindowTest, PurgesAgainOnlyWhereANoteMayHaveComeBack) {
-    auto cell = [&](DateSerial d) { return app.CalendarPart(nuv::kDayIdBase + CellOf(d)); };
-    app.Store().removals = 0;
-    Click(cell(kToday + 1));
-    Click(cell(kToday - 3));
-    EXPECT_EQ(app.Store().removals, 0);
+    app.Store().failRemovals = false;
     app.clock.now.date = {2026, 12, 6};
-    Click(cell(kToday + 1));
-    EXPECT_EQ(app.Store().removals, 10);
-    app.Store().failRemovals = true;
-    app.clock.now.date = {2026, 12, 7};
-    Click(cell(kToday));
-    Click(cell(kToday + 1));
-    EXPECT_EQ(app.Store().removals, 30);
+    Click(app.CalendarPart(nuv::kDayIdBase + CellOf(kToday)));
+    EXPECT_EQ(app.Store().removals, 20);
+    EXPECT_TRUE(answerer.Seen().empty());
 }
 
 // The report of a failed save is shown from a posted message; a tick and the
