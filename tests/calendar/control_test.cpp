@@ -135,11 +135,11 @@ public:
         static HMODULE atl = LoadLibraryW(L"atl.dll");
         static const BOOL registered = ProcAddress<BOOL(WINAPI*)()>(atl, "AtlAxWinInit")();
         EXPECT_TRUE(registered);
-        top_ =
-            CreateWindowExW(0, L"Static", L"Calendar host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                            20, 20, 300, 380, nullptr, nullptr, nullptr, nullptr);
+        const auto scaled = [](int pixels) { return MulDiv(pixels, GetDpiForSystem(), 96); };
+        top_ = CreateWindowExW(0, L"Static", L"Calendar host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                               20, 20, scaled(300), scaled(380), nullptr, nullptr, nullptr, nullptr);
         host_ = CreateWindowExW(0, L"AtlAxWin", L"Ruviruve.Nuvender", WS_CHILD | WS_VISIBLE, 0, 0,
-                                260, 320, top_, nullptr, nullptr, nullptr);
+                                scaled(260), scaled(320), top_, nullptr, nullptr, nullptr);
         ShowWindow(top_, SW_SHOW);
         SetForegroundWindow(top_);  // real input reaches only the foreground window
         auto get = ProcAddress<HRESULT(WINAPI*)(HWND, IUnknown**)>(atl, "AtlAxGetControl");
