@@ -384,8 +384,7 @@ LRESULT FaceView::DateBoxProc(void* owner, HWND window, UINT message, WPARAM wp,
                               WNDPROC original) {
     auto* self = static_cast<FaceView*>(owner);
     if (!self->surface_) return CallWindowProcW(original, window, message, wp, lp);
-    return self->Routed(
-        [&] { return self->OnDateBoxMessage(window, message, wp, lp, original); });
+    return self->Routed([&] { return self->OnDateBoxMessage(window, message, wp, lp, original); });
 }
 
 LRESULT FaceView::OnDateBoxMessage(HWND window, UINT message, WPARAM wp, LPARAM lp,

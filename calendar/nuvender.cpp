@@ -30,7 +30,6 @@ const CalendarPlatform& Platform() noexcept {
     return platform;
 }
 
-
 // ---- IOleObject ------------------------------------------------------------
 
 STDMETHODIMP Nuvender::SetClientSite(IOleClientSite* site) noexcept {
@@ -183,7 +182,6 @@ STDMETHODIMP Nuvender::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC
     DrawFace(calendar_.face(), dc, RECT{bounds->left, bounds->top, bounds->right, bounds->bottom});
     return S_OK;
 }
-
 
 HRESULT CreateNuvender(REFIID riid, void** out) noexcept {
     Nuvender* control = nullptr;

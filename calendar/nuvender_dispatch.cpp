@@ -122,8 +122,6 @@ STDMETHODIMP Nuvender::putdate(DATE* indate) noexcept {
     }
 }
 
-
-
 STDMETHODIMP Nuvender::markday(DATE date, VARIANT_BOOL marked) noexcept {
     const auto day = DayOfDate(date);
     if (!day) return E_INVALIDARG;

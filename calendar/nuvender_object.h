@@ -282,5 +282,4 @@ private:
     bool dirty_ = false;
 };
 
-
 }  // namespace nuv

@@ -101,10 +101,9 @@ std::optional<CivilDate> FromNumbers(const Fields& f, const DateLocale& locale) 
     if (f.separators[0] != f.separators[1] || f.separators[0] == L',') return std::nullopt;
     DateLocale::Order order = locale.order;
     if (f.items[0].digits > 2) order = DateLocale::Order::kYearMonthDay;
-    const auto [y, m, d] = order == DateLocale::Order::kMonthDayYear ? std::array{2, 0, 1}
-                           : order == DateLocale::Order::kDayMonthYear
-                               ? std::array{2, 1, 0}
-                               : std::array{0, 1, 2};
+    const auto [y, m, d] = order == DateLocale::Order::kMonthDayYear   ? std::array{2, 0, 1}
+                           : order == DateLocale::Order::kDayMonthYear ? std::array{2, 1, 0}
+                                                                       : std::array{0, 1, 2};
     if (f.items[m].digits > 2 || f.items[d].digits > 2) return std::nullopt;
     return CivilDate{YearOf(f.items[y], locale), f.items[m].value, f.items[d].value};
 }

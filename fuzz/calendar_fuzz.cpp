@@ -150,9 +150,9 @@ private:
     void DateBoxChanged() override { boxTyped = typing_; }
     void RaiseChange() override {
         raised.push_back(calendar.Text());
-        // When Change comes for a date, the grid already shows it; typing
-        // waits for the commit.
-        if (const auto d = platform.Read(calendar.Text()); d && !typing_) CheckFace(*d);
+        // When Change comes for a date, the grid already shows it, unless
+        // the date was typed: typing waits for the commit.
+        if (const auto d = platform.Read(calendar.Text()); d && !boxTyped) CheckFace(*d);
         // A container acting again from inside the event, a few levels deep.
         if (reentrant_ && depth_ < 3 && in_.ConsumeIntegralInRange(0, 3) == 0) {
             ++depth_;
