@@ -78,6 +78,7 @@ std::optional<DateSerial> DayAfterKey(DateSerial selected, DayKey key) {
 }
 
 Calendar::PutResult Calendar::PutText(std::wstring_view value) {
+    if (value.size() > kMaxTextLength) return PutResult::kInvalidDate;
     const std::wstring copy(value);  // the box may be rewritten while we look at it
     if (TrimBlanks(copy).empty()) {
         SetDateBoxText(L"");
@@ -115,14 +116,15 @@ void Calendar::DrawMonth(const CivilDate& d) {
         if (cell.visible) cell.text = std::to_wstring(n);
         cell.green = n == d.day;
         cell.marked = cell.visible && marks_.contains(*monthStart_ + n - 1);
+        cell.today = cell.visible && *monthStart_ + n - 1 == today_;
     }
     events_.GridChanged();
 }
 
 bool Calendar::StoreDateBoxText(std::wstring_view text) {
     // A text box holds no zero character: the text ends there, with or
-    // without a window to show it.
-    text = text.substr(0, text.find(L'\0'));
+    // without a window to show it. Nor more than the limit.
+    text = text.substr(0, std::min(text.find(L'\0'), kMaxTextLength));
     // Writing the text the box already holds is no change; the redraw chain
     // of a put ends only because of this.
     if (text == face_.dateBox) return false;
@@ -136,9 +138,7 @@ void Calendar::SetDateBoxText(std::wstring_view text) {
 }
 
 void Calendar::TypeDateBoxText(std::wstring_view text) {
-    if (!StoreDateBoxText(text)) return;
-    if (const auto day = platform_.ReadDate(face_.dateBox)) DrawMonth(CivilFromSerial(*day));
-    events_.RaiseChange();
+    if (StoreDateBoxText(text)) events_.RaiseChange();
 }
 
 void Calendar::CommitDateBox() {
@@ -154,19 +154,32 @@ int SelectedCellOf(const Face& face) noexcept {
     return -1;
 }
 
+int Calendar::CellOfDay(DateSerial day) const noexcept {
+    if (!monthStart_) return -1;
+    const std::int64_t k = firstCell_ + (static_cast<std::int64_t>(day) - *monthStart_);
+    if (k < 0 || k >= kDayCount || !face_.days[static_cast<size_t>(k)].visible) return -1;
+    return static_cast<int>(k);
+}
+
 void Calendar::MarkDay(DateSerial day, bool marked) {
     if (marked) {
         marks_.insert(day);
     } else {
         marks_.erase(day);
     }
-    if (!monthStart_) return;
-    const std::int64_t k = firstCell_ + (static_cast<std::int64_t>(day) - *monthStart_);
-    if (k < 0 || k >= kDayCount) return;
-    DayCell& cell = face_.days[static_cast<size_t>(k)];
-    if (!cell.visible || cell.marked == marked) return;
-    cell.marked = marked;
+    const int k = CellOfDay(day);
+    if (k < 0 || face_.days[k].marked == marked) return;
+    face_.days[k].marked = marked;
     events_.GridChanged();
+}
+
+void Calendar::SetToday(DateSerial today) {
+    if (today == today_) return;
+    const int before = CellOfDay(today_), after = CellOfDay(today);
+    today_ = today;
+    if (before >= 0) face_.days[before].today = false;
+    if (after >= 0) face_.days[after].today = true;
+    if (before >= 0 || after >= 0) events_.GridChanged();
 }
 
 void Calendar::MoveByKey(DayKey key) {

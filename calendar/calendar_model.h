@@ -17,12 +17,15 @@ namespace nuv {
 using velmi::DateSerial;
 
 inline constexpr int kDayCount = 37;
+// The longest text the date box holds, on every path in and out.
+inline constexpr size_t kMaxTextLength = 0x100000;
 
 struct DayCell {
     bool visible = true;
     std::wstring text = L"01";
     bool green = false;   // the drawn date's day; every other cell is white
     bool marked = false;  // a day the container marked
+    bool today = false;   // the computer's today, outlined
 };
 
 // The child controls' contents, in their design-time state.
@@ -77,14 +80,15 @@ enum class DayKey {
 class Calendar {
 public:
     Calendar(const CalendarPlatform& platform, CalendarEvents& events)
-        : platform_(platform), events_(events) {}
+        : platform_(platform), events_(events), today_(platform.Today()) {}
 
     [[nodiscard]] const Face& face() const noexcept { return face_; }
     [[nodiscard]] const std::wstring& Text() const noexcept { return face_.dateBox; }
 
     enum class PutResult { kDone, kInvalidDate };
     // The text property's put: blanks only empty the box, a date is kept as
-    // written, anything else is refused (the shell tells the user).
+    // written, anything else (a text longer than the limit too) is refused
+    // (the shell tells the user).
     [[nodiscard]] PutResult PutText(std::wstring_view value);
 
     // Draws the month of the day, marks the day and writes the date box.
@@ -95,10 +99,11 @@ public:
     void SetDateBoxText(std::wstring_view text);
 
     // The user's typing: the box keeps the text as typed, under the user's
-    // caret, and a text that reads as a date only draws its month.
+    // caret, up to the limit; the grid waits for the commit.
     void TypeDateBoxText(std::wstring_view text);
-    // Enter, or the focus leaving the box: a typed date is rewritten in the
-    // calendar's form; a text that names no date gives way to the date drawn.
+    // Enter, Tab or the focus leaving the box: a typed date is drawn and
+    // rewritten in the calendar's form; a text that names no date gives way
+    // to the date drawn.
     void CommitDateBox();
 
     // The user's clicks: a day cell, the four arrows, the frame (today).
@@ -112,9 +117,14 @@ public:
     void MoveByKey(DayKey key);
     // A container's mark on a day, shown whenever its month is; until unmarked.
     void MarkDay(DateSerial day, bool marked);
+    // The computer's date, outlined whenever its month is shown; the shell
+    // tells it anew at each midnight.
+    void SetToday(DateSerial today);
 
 private:
     void DrawMonth(const velmi::CivilDate& d);
+    // The cell that shows the day in the month drawn, or -1.
+    [[nodiscard]] int CellOfDay(DateSerial day) const noexcept;
     // Writes the text into the box; false when the box held it already.
     [[nodiscard]] bool StoreDateBoxText(std::wstring_view text);
     [[nodiscard]] std::optional<DateSerial> DateOfCell(int index) const;
@@ -126,6 +136,7 @@ private:
     CalendarEvents& events_;
     Face face_;
     std::set<DateSerial> marks_;
+    DateSerial today_;
     std::optional<DateSerial> monthStart_;  // the 1st of the month drawn
     int firstCell_ = 0;                     // the cell of that 1st
 };

@@ -41,9 +41,10 @@ const Row kRows[] = {
     {{2000, 3, 1}, {kPut}, L"   ", L"", 1, L" 2000"},
     {{}, {kEmpty}, L"", L"", 0},
     {{2001, 3, 3}, {kPutDate}, L"March 4, 2001", L"March  4,  2001", 1},
-    // Typing keeps the text as typed and draws a date's month; a zero ends
-    // the text. Committing rewrites a date, or puts back the date drawn.
-    {{2001, 3, 3}, {kType}, L"March 07, 2002", L"March 07, 2002", 1, L" 2002"},
+    // Typing keeps the text as typed and leaves the grid; a zero ends the
+    // text. Committing draws and rewrites a date, or puts back the date drawn.
+    {{2001, 3, 3}, {kType}, L"March 07, 2002", L"March 07, 2002", 1, L" 2001"},
+    {{2001, 3, 3}, {kType, kCommit}, L"3/7/2002", L"March  7,  2002", 2, L" 2002"},
     {{}, {kType, kCommit}, std::wstring(L"March 1, 2000\0x", 15), L"March  1,  2000", 2},
     {{2001, 3, 3}, {kType, kCommit}, L"Marc", L"March  3,  2001", 2},
     // Day cells; in March 2001 the 1st is in cell 4.
@@ -120,6 +121,25 @@ TEST_P(CalendarRules, TextAndChangeEvents) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Calendar, CalendarRules, ::testing::ValuesIn(kRows));
+
+// Today is outlined wherever its month is shown, selected or not, and the
+// outline moves with the date the shell gives at midnight.
+TEST_F(CalendarRules, TodayOutlinedAndMovedAtMidnight) {
+    const auto todayCells = [&] {
+        std::vector<int> cells;
+        for (int i = 0; i < kDayCount; ++i)
+            if (cal.face().days[i].today) cells.push_back(i);
+        return cells;
+    };
+    cal.PutDate(velmi::SerialFromCivil({2026, 12, 9}));  // the 1st, a Tuesday, in cell 2
+    EXPECT_EQ(todayCells(), std::vector{6});
+    cal.SetToday(velmi::SerialFromCivil({2026, 12, 6}));
+    EXPECT_EQ(todayCells(), std::vector{7});
+    cal.SetToday(velmi::SerialFromCivil({2027, 1, 1}));
+    EXPECT_EQ(todayCells(), std::vector<int>{});
+    cal.GoToNextMonth();  // January 2027: the 1st, a Friday, in cell 5
+    EXPECT_EQ(todayCells(), std::vector{5});
+}
 
 }  // namespace
 }  // namespace nuv

@@ -12,13 +12,29 @@ namespace nuv {
 namespace {
 
 // A snapshot enumerator over a list of items, as IEnumConnections and
-// IEnumConnectionPoints both need.
+// IEnumConnectionPoints both need. It holds a reference on each item.
 template <typename Enum, typename Item, const IID& kIid>
 class ListEnum final : public Enum, public RefCounted {
 public:
     using Copy = void (*)(const Item& from, Item* to);
-    ListEnum(std::vector<Item> items, Copy copy, void (*release)(Item&)) noexcept
-        : items_(std::move(items)), copy_(copy), release_(release) {}
+    ListEnum(Copy copy, void (*release)(Item&)) noexcept : copy_(copy), release_(release) {}
+
+    // A new enumerator over copies of the items, or null when there is no
+    // memory for it; nothing is left counted then.
+    [[nodiscard]] static ListEnum* Create(const std::vector<Item>& items, Copy copy,
+                                          void (*release)(Item&)) noexcept {
+        auto* list = new (std::nothrow) ListEnum(copy, release);
+        if (!list) return nullptr;
+        try {
+            list->items_.reserve(items.size());
+        } catch (...) {
+            list->Release();
+            return nullptr;
+        }
+        for (const Item& item : items)
+            copy(item, &list->items_.emplace_back());  // within the room reserved
+        return list;
+    }
     ~ListEnum() override {
         for (Item& item : items_)
             release_(item);
@@ -54,10 +70,8 @@ public:
     }
     STDMETHODIMP Clone(Enum** out) noexcept override {
         if (!out) return E_POINTER;
-        std::vector<Item> copies(items_.size());
-        for (size_t i = 0; i < items_.size(); ++i)
-            copy_(items_[i], &copies[i]);
-        auto* clone = new (std::nothrow) ListEnum(std::move(copies), copy_, release_);
+        *out = nullptr;
+        ListEnum* clone = Create(items_, copy_, release_);
         if (!clone) return E_OUTOFMEMORY;
         clone->next_ = next_;
         *out = clone;
@@ -147,6 +161,9 @@ STDMETHODIMP ChangeConnectionPoint::Unadvise(DWORD cookie) noexcept {
     const auto it = std::find_if(sinks_.begin(), sinks_.end(),
                                  [&](const auto& s) { return s.first == cookie; });
     if (it == sinks_.end()) return CONNECT_E_NOCONNECTION;
+    // The sink is let go only once it is off the list: its release may call
+    // back into this connection point.
+    const ComPtr<IDispatch> leaving = std::move(it->second);
     sinks_.erase(it);
     return S_OK;
 }
@@ -154,31 +171,26 @@ STDMETHODIMP ChangeConnectionPoint::Unadvise(DWORD cookie) noexcept {
 STDMETHODIMP ChangeConnectionPoint::EnumConnections(IEnumConnections** out) noexcept {
     if (!out) return E_POINTER;
     *out = nullptr;
+    std::vector<CONNECTDATA> items;  // not counted: the enumerator counts its copies
     try {
-        std::vector<CONNECTDATA> items;
-        for (const auto& [cookie, sink] : sinks_) {
-            CONNECTDATA d{sink.Get(), cookie};
-            d.pUnk->AddRef();
-            items.push_back(d);
-        }
-        *out = new ConnectionsEnum(std::move(items), CopyConnectData, ReleaseConnectData);
-        return S_OK;
+        for (const auto& [cookie, sink] : sinks_)
+            items.push_back({sink.Get(), cookie});
     } catch (...) {
         return E_OUTOFMEMORY;
     }
+    *out = ConnectionsEnum::Create(items, CopyConnectData, ReleaseConnectData);
+    return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT CreateConnectionPointEnum(IConnectionPoint* point, IEnumConnectionPoints** out) noexcept {
     if (!out) return E_POINTER;
     *out = nullptr;
     try {
-        point->AddRef();
-        *out = new PointsEnum({point}, CopyPoint, ReleasePoint);
-        return S_OK;
+        *out = PointsEnum::Create({point}, CopyPoint, ReleasePoint);
     } catch (...) {
-        point->Release();
-        return E_OUTOFMEMORY;
+        // No room for the list of one.
     }
+    return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 }  // namespace nuv

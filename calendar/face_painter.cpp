@@ -3,6 +3,7 @@
 #include "layout.h"
 #include "module.h"
 #include "win_date.h"
+#include "win_gdi.h"
 
 #include <algorithm>
 #include <string>
@@ -12,12 +13,17 @@
 namespace nuv {
 namespace {
 
+using velmi::PaintDc;
+using velmi::Selected;
+using velmi::WindowDc;
+
 constexpr COLORREF kPaleYellow = RGB(255, 255, 192);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kFrameEdge = RGB(128, 128, 128);
 constexpr COLORREF kMarkedText = RGB(0, 0, 160);
+constexpr COLORREF kTodayOutline = RGB(200, 0, 0);
 
 // The day cells' typeface, and what stands in for it where it is missing.
 constexpr const wchar_t* kDayFaces[] = {L"Abadi MT Condensed", L"Arial Narrow",
@@ -28,15 +34,14 @@ bool FontInstalled(const wchar_t* face) {
     lf.lfCharSet = DEFAULT_CHARSET;
     wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
     bool found = false;
-    HDC dc = GetDC(nullptr);
+    const WindowDc screen(nullptr);
     EnumFontFamiliesExW(
-        dc, &lf,
+        screen.Get(), &lf,
         [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM param) -> int {
             *reinterpret_cast<bool*>(param) = true;
             return 0;
         },
         reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
     return found;
 }
 
@@ -93,22 +98,15 @@ velmi::unique_hfont MakeDateBoxFont(int ppi) {
     for (int month = 1; month <= 12; ++month)
         dates.push_back(velmi::MonthName(month) + L"  30,  2026");
     const std::wstring faces[] = {GuiFace(), DayFace()};
-    HDC dc = GetDC(nullptr);
-    velmi::unique_hfont font;
-    for (int size = 800; size >= 600 && !font; size -= 25) {
+    const WindowDc screen(nullptr);
+    for (int size = 800; size >= 600; size -= 25) {
         for (const std::wstring& face : faces) {
             velmi::unique_hfont candidate = MakeFont(face, size, FW_NORMAL, ppi);
-            const HGDIOBJ old = SelectObject(dc, candidate.get());
-            const bool fits = WidestExtent(dc, dates) <= room;
-            SelectObject(dc, old);
-            if (fits || size == 600) {
-                font = std::move(candidate);
-                break;
-            }
+            const Selected selected(screen.Get(), candidate.get());
+            if (WidestExtent(screen.Get(), dates) <= room || size == 600) return candidate;
         }
     }
-    ReleaseDC(nullptr, dc);
-    return font;
+    return {};
 }
 
 velmi::unique_hicon LoadArrow(int id, int ppi) {
@@ -121,32 +119,6 @@ velmi::unique_hicon LoadArrow(int id, int ppi) {
 HICON ArrowIcon(const FaceResources& res, int arrow) {
     return arrow % 2 ? res.rightArrow.get() : res.leftArrow.get();
 }
-
-class Selected {
-public:
-    Selected(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~Selected() { SelectObject(dc_, old_); }
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-class PaintDc {
-public:
-    explicit PaintDc(HWND window) noexcept : window_(window), dc_(BeginPaint(window, &ps_)) {}
-    ~PaintDc() { EndPaint(window_, &ps_); }
-    PaintDc(const PaintDc&) = delete;
-    PaintDc& operator=(const PaintDc&) = delete;
-    [[nodiscard]] HDC Get() const noexcept { return dc_; }
-
-private:
-    HWND window_;
-    PAINTSTRUCT ps_{};
-    HDC dc_;
-};
 
 void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
     SetBkColor(dc, colour);
@@ -173,9 +145,18 @@ void PaintDay(HDC dc, const RECT& r, const DayCell& cell, const FaceResources& r
     // A marked day: underlined, in a dark blue that reads on white and on green.
     PaintText(dc, r, cell.text, cell.marked ? res.markedDayFont.get() : res.dayFont.get(),
               DT_CENTER | DT_VCENTER, cell.marked ? kMarkedText : kBlack);
+    // Today's outline runs along the edge, the focus rectangle inside it, so
+    // a selected, focused today shows both.
+    const int line = std::max(1, res.pixelsPerInch / 96);
+    if (cell.today) {
+        const velmi::unique_hbrush outline(CreateSolidBrush(kTodayOutline));
+        RECT ring = r;
+        for (int i = 0; i < line; ++i, InflateRect(&ring, -1, -1))
+            FrameRect(dc, &ring, outline.get());
+    }
     if (focused) {
         RECT inner = r;
-        InflateRect(&inner, -1, -1);
+        InflateRect(&inner, -line, -line);
         DrawFocusRect(dc, &inner);
     }
 }

@@ -16,6 +16,10 @@ namespace {
 constexpr wchar_t kSurfaceClass[] = L"NuvenderSurface";
 constexpr wchar_t kPartClass[] = L"NuvenderPart";
 constexpr wchar_t kFrameText[] = L"Month";
+constexpr UINT_PTR kMidnightTimer = 1;
+constexpr UINT kDayMilliseconds = 24 * 60 * 60 * 1000;
+// The timer is due a little after midnight, so the clock reads the new day.
+constexpr UINT kPastMidnightMilliseconds = 500;
 constexpr const wchar_t* kArrowNames[kArrowCount] = {L"Previous year", L"Next year",
                                                      L"Previous month", L"Next month"};
 
@@ -65,6 +69,7 @@ HRESULT FaceView::Create(HWND parent, const RECT& position) noexcept {
             ApplyFont();
             Refresh();
             RefreshDateBox();
+            SetMidnightTimer();
             ShowWindow(surface_, SW_SHOWNA);
         }
     } catch (...) {
@@ -133,7 +138,7 @@ HRESULT FaceView::CreateDateBox() {
                         r.left, r.top, r.right - r.left, r.bottom - r.top, surface_,
                         ChildId(kDateBoxId), ModuleInstance(), nullptr);
     if (!dateBox_) return velmi::LastErrorResult();
-    SendMessageW(dateBox_, EM_SETLIMITTEXT, 0, 0);
+    SendMessageW(dateBox_, EM_SETLIMITTEXT, kMaxTextLength, 0);
     velmi::Subclass(dateBox_, DateBoxProc, this);
     return S_OK;
 }
@@ -186,6 +191,8 @@ void FaceView::MakeResources() {
 }
 
 void FaceView::ApplyDpi() {
+    // The old fonts go only once the date box has its new one.
+    const std::unique_ptr<FaceResources> old = std::move(resources_);
     MakeResources();
     Place(frame_, kFrameRect);
     Place(dateBox_, kDateBoxRect);
@@ -206,20 +213,31 @@ void FaceView::ApplyFont() {
 
 void FaceView::Refresh() noexcept {
     if (!surface_) return;
+    // The focus goes to the selected day's cell before the cell that held it
+    // is hidden: a hidden window hands the focus to its parent, the frame,
+    // where no key works.
+    const bool gridFocused = IsDayCell(GetFocus());
     for (int i = 0; i < kDayCount; ++i)
         RefreshDay(i);
     SetTextIfChanged(yearLabel_, face_.yearLabel);
     SetTextIfChanged(monthLabel_, face_.monthLabel);
-    FollowSelectedDay();
+    if (gridFocused) FocusSelectedDay();
+    for (int i = 0; i < kDayCount; ++i)
+        HideDayIfHidden(i);
+}
+
+bool FaceView::IsDayCell(HWND window) const noexcept {
+    return window && KindOf(GetDlgCtrlID(window)) == PartKind::kDay && IsChild(surface_, window);
 }
 
 void FaceView::FollowSelectedDay() noexcept {
-    const HWND focus = GetFocus();
-    if (!focus || KindOf(GetDlgCtrlID(focus)) != PartKind::kDay || !IsChild(surface_, focus))
-        return;
+    if (IsDayCell(GetFocus())) FocusSelectedDay();
+}
+
+void FaceView::FocusSelectedDay() noexcept {
     // A dotted box on another cell would look like a second selection.
     const int selected = SelectedCellOf(face_);
-    if (selected >= 0 && dayCells_[selected] != focus) SetFocus(dayCells_[selected]);
+    if (selected >= 0 && dayCells_[selected] != GetFocus()) SetFocus(dayCells_[selected]);
 }
 
 void FaceView::RefreshDay(int index) noexcept {
@@ -227,14 +245,22 @@ void FaceView::RefreshDay(int index) noexcept {
     DayCell& shown = shown_[index];
     const HWND window = dayCells_[index];
     if (cell.text != shown.text) SetTextIfChanged(window, cell.text);
-    if (cell.green != shown.green || cell.marked != shown.marked)
+    if (cell.green != shown.green || cell.marked != shown.marked || cell.today != shown.today)
         InvalidateRect(window, nullptr, FALSE);
-    if (cell.visible != shown.visible) ShowWindow(window, cell.visible ? SW_SHOWNA : SW_HIDE);
+    if (cell.visible && !shown.visible) ShowWindow(window, SW_SHOWNA);
+    const bool wasVisible = shown.visible;
     try {
         shown = cell;
     } catch (...) {
         shown.text.clear();  // compared afresh next time
     }
+    shown.visible = wasVisible || cell.visible;  // hidden after the focus moved
+}
+
+void FaceView::HideDayIfHidden(int index) noexcept {
+    if (face_.days[index].visible || !shown_[index].visible) return;
+    ShowWindow(dayCells_[index], SW_HIDE);
+    shown_[index].visible = false;
 }
 
 void FaceView::RefreshDateBox() noexcept {
@@ -289,10 +315,26 @@ void FaceView::OnTabKey(HWND from, WPARAM key) {
 
 // ---- The surface -----------------------------------------------------------
 
+template <typename Handler>
+LRESULT FaceView::Routed(Handler&& handler) noexcept {
+    struct Held {
+        FaceViewHost& host;
+        ~Held() { host.Unhold(); }  // may end the owner, and this view with it
+    };
+    host_.Hold();
+    const Held held{host_};
+    try {
+        return handler();
+    } catch (...) {
+        return 0;  // out of memory in the middle: the face shows what it had
+    }
+}
+
 LRESULT CALLBACK FaceView::SurfaceProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
     auto* self = velmi::CreatorOf<FaceView>(window, message, lp);
+    // Not while the face is made or taken down: the owner may be going.
     if (!self || self->surface_ != window) return DefWindowProcW(window, message, wp, lp);
-    return self->OnSurfaceMessage(message, wp, lp);
+    return self->Routed([&] { return self->OnSurfaceMessage(message, wp, lp); });
 }
 
 LRESULT FaceView::OnSurfaceMessage(UINT message, WPARAM wp, LPARAM lp) {
@@ -308,9 +350,29 @@ LRESULT FaceView::OnSurfaceMessage(UINT message, WPARAM wp, LPARAM lp) {
         case WM_DPICHANGED_AFTERPARENT:
             ApplyDpi();
             return 0;
+        case WM_TIMER:
+            if (wp == kMidnightTimer) OnMidnightTimer();
+            return 0;
         default:
             return DefWindowProcW(surface_, message, wp, lp);
     }
+}
+
+void FaceView::SetMidnightTimer() noexcept {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const UINT elapsed =
+        ((now.wHour * 60u + now.wMinute) * 60u + now.wSecond) * 1000u + now.wMilliseconds;
+    // One shot, set again when it fires: a child window hears of no clock
+    // change and no resume, and the next midnight is due from the clock anew.
+    SetTimer(surface_, kMidnightTimer, kDayMilliseconds - elapsed + kPastMidnightMilliseconds,
+             nullptr);
+}
+
+void FaceView::OnMidnightTimer() {
+    KillTimer(surface_, kMidnightTimer);
+    host_.OnMidnight();
+    if (surface_) SetMidnightTimer();
 }
 
 void FaceView::OnDateBoxChange() {
@@ -321,20 +383,31 @@ void FaceView::OnDateBoxChange() {
 LRESULT FaceView::DateBoxProc(void* owner, HWND window, UINT message, WPARAM wp, LPARAM lp,
                               WNDPROC original) {
     auto* self = static_cast<FaceView*>(owner);
+    if (!self->surface_) return CallWindowProcW(original, window, message, wp, lp);
+    return self->Routed([&] { return self->OnDateBoxMessage(window, message, wp, lp, original); });
+}
+
+LRESULT FaceView::OnDateBoxMessage(HWND window, UINT message, WPARAM wp, LPARAM lp,
+                                   WNDPROC original) {
     switch (message) {
         case WM_KEYDOWN:
-            if (wp == VK_TAB && self->surface_) {
-                self->OnTabKey(window, wp);
+            if (wp == VK_TAB) {
+                OnTabKey(window, wp);
                 return 0;
             }
-            if (wp == VK_RETURN && self->surface_) {
-                self->host_.OnDateBoxCommitted();
+            if (wp == VK_RETURN) {
+                host_.OnDateBoxCommitted();
+                return 0;
+            }
+            if (wp == 'A' && GetKeyState(VK_CONTROL) < 0) {
+                SendMessageW(window, EM_SETSEL, 0, -1);
                 return 0;
             }
             break;
         case WM_CHAR:
-            // Tab moved the focus and Enter committed the text; neither is a character.
-            if (wp == L'\t' || wp == L'\r' || wp == L'\n') return 0;
+            // Tab moved the focus, Enter committed the text and Ctrl+A
+            // selected it; none is a character.
+            if (wp == L'\t' || wp == L'\r' || wp == L'\n' || wp == 1) return 0;
             break;
         case WM_GETDLGCODE: {
             // Enter is the box's own, even in a container that runs a dialog manager.
@@ -345,12 +418,11 @@ LRESULT FaceView::DateBoxProc(void* owner, HWND window, UINT message, WPARAM wp,
             return code;
         }
         case WM_SETFOCUS:
-            if (self->surface_) self->host_.OnFocusEnter();
+            host_.OnFocusEnter();
             break;
         case WM_KILLFOCUS: {
             const LRESULT result = CallWindowProcW(original, window, message, wp, lp);
-            // No commit while the control is taken down.
-            if (self->surface_) self->host_.OnDateBoxCommitted();
+            host_.OnDateBoxCommitted();
             return result;
         }
         default:
@@ -364,7 +436,7 @@ LRESULT FaceView::DateBoxProc(void* owner, HWND window, UINT message, WPARAM wp,
 LRESULT CALLBACK FaceView::PartProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
     auto* self = velmi::CreatorOf<FaceView>(window, message, lp);
     if (!self || !self->surface_) return DefWindowProcW(window, message, wp, lp);
-    return self->OnPartMessage(window, message, wp, lp);
+    return self->Routed([&] { return self->OnPartMessage(window, message, wp, lp); });
 }
 
 LRESULT FaceView::OnPartMessage(HWND part, UINT message, WPARAM wp, LPARAM lp) {

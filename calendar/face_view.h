@@ -16,9 +16,15 @@
 
 namespace nuv {
 
+// The face's owner. Every message a window of the face handles runs between
+// Hold and Unhold, so that an owner let go of from inside a handler lives
+// until the message is done; handlers may throw, and the window procedure
+// catches what they throw.
 class FaceViewHost {
 public:
     virtual ~FaceViewHost() = default;
+    virtual void Hold() noexcept = 0;
+    virtual void Unhold() noexcept = 0;
     virtual void OnDayClicked(int index) = 0;
     virtual void OnDayKey(DayKey key) = 0;  // a key that moves the selected day
     virtual void OnArrowClicked(Arrow arrow) = 0;
@@ -26,6 +32,7 @@ public:
     virtual void OnDateBoxEdited(const std::wstring& text) = 0;
     virtual void OnDateBoxCommitted() = 0;  // Enter, or the focus left the box
     virtual void OnFocusEnter() = 0;
+    virtual void OnMidnight() = 0;  // the local date has just changed
     // Tab moved past the last (or before the first) stop; true when the
     // container took the focus.
     virtual bool OnTabOut(const MSG& tab) = 0;
@@ -55,6 +62,9 @@ private:
     static LRESULT CALLBACK SurfaceProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK PartProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT DateBoxProc(void* self, HWND, UINT, WPARAM, LPARAM, WNDPROC original);
+    // Runs a handler with the owner held, and stops what it throws.
+    template <typename Handler>
+    LRESULT Routed(Handler&& handler) noexcept;
 
     // Calls action(window, id, rect) for each child of the frame, in the
     // order they are created.
@@ -70,11 +80,15 @@ private:
     void ApplyFont();      // the date box's font and margins
     void Place(HWND window, const TwipRect& rect) const noexcept;
     [[nodiscard]] RECT ToPixels(const TwipRect& r) const noexcept;
-    void RefreshDay(int index) noexcept;
+    void RefreshDay(int index) noexcept;  // all but hiding it
+    void HideDayIfHidden(int index) noexcept;
     [[nodiscard]] std::vector<HWND> FocusStops() const;
 
     LRESULT OnSurfaceMessage(UINT, WPARAM, LPARAM);
+    LRESULT OnDateBoxMessage(HWND box, UINT, WPARAM, LPARAM, WNDPROC original);
     void OnDateBoxChange();
+    void OnMidnightTimer();
+    void SetMidnightTimer() noexcept;
     LRESULT OnPartMessage(HWND part, UINT, WPARAM, LPARAM);
     void OnPartButtonDown(HWND part);
     void OnPartButtonUp(HWND part, LPARAM lp);
@@ -85,6 +99,8 @@ private:
     void OnDayCellKey(HWND cell, WPARAM key);
     // Keeps the focus, when a day cell has it, on the selected day's cell.
     void FollowSelectedDay() noexcept;
+    void FocusSelectedDay() noexcept;
+    [[nodiscard]] bool IsDayCell(HWND window) const noexcept;
 
     const Face& face_;
     FaceViewHost& host_;

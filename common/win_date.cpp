@@ -1,10 +1,8 @@
 #include "win_date.h"
 
 #include <windows.h>
-#include <oleauto.h>
 
 #include <array>
-#include <cmath>
 
 namespace velmi {
 namespace {
@@ -17,29 +15,55 @@ SYSTEMTIME ToSystemTime(const CivilDate& d) {
     return st;
 }
 
-std::wstring FormatDate(const SYSTEMTIME& st, DWORD flags, const wchar_t* picture) {
+std::wstring FormatDate(const SYSTEMTIME& st, DWORD flags, const wchar_t* picture,
+                        const wchar_t* localeName = nullptr) {
     std::array<wchar_t, 128> buffer{};
-    const int n = GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, flags, &st, picture, buffer.data(),
-                                  static_cast<int>(buffer.size()), nullptr);
+    const int n = GetDateFormatEx(localeName ? localeName : LOCALE_NAME_USER_DEFAULT, flags, &st,
+                                  picture, buffer.data(), static_cast<int>(buffer.size()), nullptr);
+    return n > 0 ? std::wstring(buffer.data(), static_cast<size_t>(n - 1)) : std::wstring();
+}
+
+std::wstring LocaleText(const wchar_t* localeName, LCTYPE type) {
+    std::array<wchar_t, 128> buffer{};
+    const int n = GetLocaleInfoEx(localeName ? localeName : LOCALE_NAME_USER_DEFAULT, type,
+                                  buffer.data(), static_cast<int>(buffer.size()));
     return n > 0 ? std::wstring(buffer.data(), static_cast<size_t>(n - 1)) : std::wstring();
 }
 
 }  // namespace
 
-std::optional<DateSerial> ReadDate(std::wstring_view text) {
-    // The platform reads up to the first zero; a text with one inside is no date.
-    if (text.find(L'\0') != std::wstring_view::npos) return std::nullopt;
-    std::wstring copy(text);  // the platform wants a writable, terminated string
-    DATE value = 0;
-    if (FAILED(VarDateFromStr(copy.data(), LOCALE_USER_DEFAULT, 0, &value))) return std::nullopt;
-    const double day = std::trunc(value);
-    if (!IsSerialInRange(static_cast<std::int64_t>(day))) return std::nullopt;
-    return static_cast<DateSerial>(day);
+DateLocale DateLocaleOf(const wchar_t* localeName) {
+    DateLocale locale;
+    locale.order = OrderOfPicture(LocaleText(localeName, LOCALE_SSHORTDATE));
+    DWORD yearMax = 0;
+    if (GetCalendarInfoEx(localeName ? localeName : LOCALE_NAME_USER_DEFAULT, CAL_GREGORIAN,
+                          nullptr, CAL_ITWODIGITYEARMAX | CAL_RETURN_NUMBER, nullptr, 0,
+                          &yearMax) &&
+        yearMax >= 199 && yearMax <= 9999) {
+        locale.twoDigitYearMax = static_cast<int>(yearMax);
+    }
+    for (int month = 1; month <= 12; ++month) {
+        const auto full = static_cast<LCTYPE>(LOCALE_SMONTHNAME1 + month - 1);
+        const auto brief = static_cast<LCTYPE>(LOCALE_SABBREVMONTHNAME1 + month - 1);
+        for (LCTYPE type : {full, brief})
+            for (LCTYPE form : {LCTYPE{0}, LCTYPE{LOCALE_RETURN_GENITIVE_NAMES}})
+                locale.AddMonthName(month, LocaleText(localeName, type | form));
+        // The name the calendar writes, should the platform spell it otherwise.
+        locale.AddMonthName(month, MonthName(month, localeName));
+    }
+    return locale;
 }
 
-std::wstring MonthName(int month) {
+std::optional<DateSerial> ReadDate(std::wstring_view text) {
+    static const DateLocale user = DateLocaleOf(nullptr);
+    const auto d = ReadDateText(text, user);
+    if (!d) return std::nullopt;
+    return SerialFromCivil(*d);
+}
+
+std::wstring MonthName(int month, const wchar_t* localeName) {
     // Any year the platform formats will do; 2000 is a leap year, day 1 exists.
-    return FormatDate(ToSystemTime({2000, month, 1}), 0, L"MMMM");
+    return FormatDate(ToSystemTime({2000, month, 1}), 0, L"MMMM", localeName);
 }
 
 std::wstring CanonicalDateText(DateSerial serial) {

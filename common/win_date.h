@@ -3,6 +3,7 @@
 
 #include "clock.h"
 #include "date_core.h"
+#include "date_reader.h"
 
 #include <optional>
 #include <string>
@@ -10,15 +11,16 @@
 
 namespace velmi {
 
-// The whole day of a date written in text, read by the system's date parsing
-// (VarDateFromStr) in the user's locale; nothing when the text is no date.
-// A time of day is dropped: the day is the date value truncated toward zero,
-// because the platform stores dates before 30 December 1899 with a positive
-// time fraction.
+// How a locale writes dates (null: the user's), for reading them back: its
+// short date order, its month names in every form, its two-digit-year window.
+[[nodiscard]] DateLocale DateLocaleOf(const wchar_t* localeName);
+
+// The day a text names in the user's locale, read strictly (ReadDateText);
+// nothing when the text is no date.
 [[nodiscard]] std::optional<DateSerial> ReadDate(std::wstring_view text);
 
-// The locale's full name of a month (1 .. 12), as the picture "MMMM" gives it.
-[[nodiscard]] std::wstring MonthName(int month);
+// A locale's full name of a month (1 .. 12), as the picture "MMMM" gives it.
+[[nodiscard]] std::wstring MonthName(int month, const wchar_t* localeName = nullptr);
 
 // The calendar's canonical date text, with the locale's month name.
 [[nodiscard]] std::wstring CanonicalDateText(DateSerial serial);

@@ -3,6 +3,7 @@
 #include "alarm_panel_rules.h"
 #include "main_window_layout.h"
 #include "velmi_controls.h"
+#include "win_gdi.h"
 #include "win_system.h"
 
 namespace velmi {
@@ -13,8 +14,8 @@ constexpr wchar_t kFontProperty[] = L"VelmiFont";
 constexpr COLORREF kLightYellow = RGB(255, 255, 192);
 
 void PaintFrame(HWND frame) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(frame, &ps);
+    const PaintDc paint(frame);
+    const HDC dc = paint.Get();
     RECT client;
     GetClientRect(frame, &client);
     SetBkColor(dc, kLightYellow);
@@ -22,7 +23,7 @@ void PaintFrame(HWND frame) {
 
     const std::wstring caption = WindowText(frame);
     const int length = static_cast<int>(caption.size());
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+    const Selected font(dc, reinterpret_cast<HFONT>(SendMessageW(frame, WM_GETFONT, 0, 0)));
     SIZE text{};
     GetTextExtentPoint32W(dc, caption.c_str(), length, &text);
     // An etched border that starts halfway down the caption, as frames have.
@@ -34,8 +35,6 @@ void PaintFrame(HWND frame) {
     RECT label{captionLeft, 0, captionLeft + text.cx + 2, text.cy};
     ExtTextOutW(dc, captionLeft + 1, 0, ETO_OPAQUE, &label, caption.c_str(),
                 static_cast<UINT>(length), nullptr);
-    SelectObject(dc, old);
-    EndPaint(frame, &ps);
 }
 
 LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wp, LPARAM lp) {

@@ -1,11 +1,11 @@
 // A platform for the calendar model, shared by its rules table and its fuzz
-// target: a small date reader, the English month names and a fixed today.
+// target: the one date reader over the English month names, and a fixed today.
 #pragma once
 
 #include "calendar_model.h"
+#include "date_reader.h"
 
 #include <optional>
-#include <regex>
 #include <string>
 
 namespace nuv::test {
@@ -22,30 +22,26 @@ inline std::wstring Lower(std::wstring s) {
     return s;
 }
 
-// Reads "<month name> <day>, <year>" with any blanks and at most one comma
-// before the year. The platform's own reader is tested under Wine.
 class FakePlatform final : public CalendarPlatform {
 public:
     CivilDate today{2026, 12, 5};
 
-    std::optional<CivilDate> Read(std::wstring_view text) const {
-        static const std::wregex kDate(LR"( *([A-Za-z]+) +([0-9]{1,2})(?: *, *| +)([0-9]{1,4}) *)");
-        const std::wstring s(text);
-        std::wsmatch m;
-        CivilDate d{};
-        if (!std::regex_match(s, m, kDate)) return std::nullopt;
+    FakePlatform() {
         for (int i = 0; i < 12; ++i)
-            if (Lower(m.str(1)) == Lower(kMonths[i]))
-                d = {std::stoi(m.str(3)), i + 1, std::stoi(m.str(2))};
-        return velmi::IsValidDate(d) ? std::optional(d) : std::nullopt;
+            english_.AddMonthName(i + 1, kMonths[i]);
     }
-
+    std::optional<CivilDate> Read(std::wstring_view text) const {
+        return velmi::ReadDateText(text, english_);
+    }
     std::optional<DateSerial> ReadDate(std::wstring_view text) const override {
         const auto d = Read(text);
         return d ? std::optional(velmi::SerialFromCivil(*d)) : std::nullopt;
     }
     std::wstring MonthName(int month) const override { return kMonths[month - 1]; }
     DateSerial Today() const override { return velmi::SerialFromCivil(today); }
+
+private:
+    velmi::DateLocale english_;
 };
 
 }  // namespace nuv::test

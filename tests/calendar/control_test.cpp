@@ -17,6 +17,7 @@
 #include <optional>
 #include <random>
 
+#include "calendar_dates.h"
 #include "calendar_model.h"
 #include "message_box_answerer.h"
 #include "nuv_contract.h"
@@ -37,6 +38,13 @@ using velmi::test::MessageBoxAnswerer;
 using velmi::test::ProcAddress;
 using velmi::test::Pump;
 using Texts = std::vector<std::wstring>;
+using Date = velmi::CivilDate;
+
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+
+DATE Serial(const Date& d) {
+    return velmi::SerialFromCivil(d);
+}
 
 ComPtr<_Nuvender> CreateControl() {
     ComPtr<_Nuvender> c;
@@ -69,11 +77,15 @@ public:
         return velmi::QueryInterfaces<OnStack, Interface>(this, riid, out);
     }
     STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
+    STDMETHODIMP_(ULONG) Release() override {
+        if (--refs_ == 1 && onLetGo) std::exchange(onLetGo, nullptr)();
+        return refs_;
+    }
     STDMETHODIMP GetTypeInfoCount(UINT*) { return E_NOTIMPL; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
     [[nodiscard]] ULONG Refs() const { return refs_; }
+    std::function<void()> onLetGo;  // runs when the control gives back its last reference
 
 private:
     ULONG refs_ = 1;
@@ -123,11 +135,12 @@ public:
         static HMODULE atl = LoadLibraryW(L"atl.dll");
         static const BOOL registered = ProcAddress<BOOL(WINAPI*)()>(atl, "AtlAxWinInit")();
         EXPECT_TRUE(registered);
+        const auto scaled = [](int pixels) { return MulDiv(pixels, GetDpiForSystem(), 96); };
         top_ =
             CreateWindowExW(0, L"Static", L"Calendar host", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                            20, 20, 300, 380, nullptr, nullptr, nullptr, nullptr);
+                            20, 20, scaled(300), scaled(380), nullptr, nullptr, nullptr, nullptr);
         host_ = CreateWindowExW(0, L"AtlAxWin", L"Ruviruve.Nuvender", WS_CHILD | WS_VISIBLE, 0, 0,
-                                260, 320, top_, nullptr, nullptr, nullptr);
+                                scaled(260), scaled(320), top_, nullptr, nullptr, nullptr);
         ShowWindow(top_, SW_SHOW);
         SetForegroundWindow(top_);  // real input reaches only the foreground window
         auto get = ProcAddress<HRESULT(WINAPI*)(HWND, IUnknown**)>(atl, "AtlAxGetControl");
@@ -192,6 +205,20 @@ TEST(HostedControl, ChangeComesOnlyForARealChangeOfTheText) {
     EXPECT_EQ(leaver.texts.size(), 1u);
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].owner, host.Top());
+}
+
+// A sink let go of may advise another from inside its release, as a
+// container's may: the control's list is whole before it lets go.
+TEST(Control, ASinkLetGoMayAdviseAnother) {
+    ComPtr<_Nuvender> control = CreateControl();
+    ChangeSink leaving(control.Get()), staying(control.Get());
+    std::optional<ChangeSink> late;
+    leaving.onLetGo = [&] { late.emplace(control.Get()); };
+    leaving.Connect(false);
+    ASSERT_TRUE(late);
+    PutDate(control.Get(), Serial({2001, 3, 7}));
+    EXPECT_EQ(staying.texts, Texts{L"March  7,  2001"});
+    EXPECT_EQ(late->texts, Texts{L"March  7,  2001"});
 }
 
 TEST(Control, PutDateRefusesValuesThatNameNoDay) {
@@ -278,68 +305,132 @@ TEST(HostedControl, RealClicksOnEachKindOfPart) {
     EXPECT_EQ(sink.texts, Texts{TodayText()});
 }
 
-// Real typing: the box keeps each text as typed, with the caret where the
-// user put it, while the dates on the way are drawn; Enter rewrites a date,
-// and leaving puts the date drawn back in place of a text that is none.
-TEST(HostedControl, TypedTextStaysUntilEnterOrLeaving) {
+// Real typing: every edit raises Change with the text as typed while the
+// grid stays (on its way "2/3/20" reads as a date); Enter draws and rewrites
+// the date, once; Ctrl+A selects the whole box; Tab leaves a text that is no
+// date for the date drawn, and the focus for its cell. Typing stops at the limit.
+TEST(HostedControl, TypingCommitsOnceAtEnterOrTab) {
     AtlHost host;
-    PutDate(host.Control(), velmi::SerialFromCivil({2026, 12, 5}));
+    PutDate(host.Control(), Serial({2026, 12, 5}));
     ChangeSink sink(host.Control());
     HWND box = host.Part(kDateBoxId);
+    const auto month = [&] { return host.Text(kMonthLabelId) + host.Text(kYearLabelId); };
     SetForegroundWindow(host.Top());
     SetFocus(box);
-    SendMessageW(box, EM_SETSEL, 0, -1);
-    ASSERT_TRUE(velmi::test::Press(L"3/15/2027")) << "the keys never came";
-    const std::wstring typed = L"3/15/2027";
+    SendMessageW(box, EM_SETSEL, 3, 3);
     Texts expected;
-    for (size_t n = 1; n <= typed.size(); ++n)
-        expected.push_back(typed.substr(0, n));
-    EXPECT_EQ(sink.texts, expected);
-    EXPECT_EQ(SendMessageW(box, EM_GETSEL, 0, 0), MAKELRESULT(typed.size(), typed.size()));
-    EXPECT_EQ(host.Text(kMonthLabelId) + host.Text(kYearLabelId), L"March 2027");
-
-    ASSERT_TRUE(velmi::test::Press(L"\r"));
-    expected.push_back(L"March  15,  2027");
-    EXPECT_EQ(sink.texts, expected);
-
-    SendMessageW(box, EM_SETSEL, 0, -1);
-    ASSERT_TRUE(velmi::test::Press(L"zz\t"));
-    expected.insert(expected.end(), {L"z", L"zz", L"March  15,  2027"});
-    EXPECT_EQ(sink.texts, expected);
+    for (const std::wstring typed : {L"3/15/2027\r", L"2/30/2027\t"}) {
+        ASSERT_TRUE(velmi::test::PressKey('A', true) && velmi::test::Press(typed.substr(0, 9)));
+        for (size_t n = 1; n <= 9; ++n)
+            expected.push_back(typed.substr(0, n));
+        EXPECT_EQ(sink.texts, expected);
+        EXPECT_EQ(month(), expected.size() == 9 ? L"December 2026" : L"March 2027");
+        ASSERT_TRUE(velmi::test::Press(typed.substr(9)));
+        expected.push_back(L"March  15,  2027");
+        EXPECT_EQ(sink.texts, expected);
+        EXPECT_EQ(month(), L"March 2027");
+    }
+    EXPECT_EQ(GetFocus(), host.Day(velmi::test::CellOf(Serial({2027, 3, 15}))));
+    const std::wstring full(kMaxTextLength, L'x');
+    SetWindowTextW(box, full.c_str());
+    SetFocus(box);
+    ASSERT_TRUE(velmi::test::Press(L"y"));
+    EXPECT_EQ(GetText(host.Control()), full);
 }
 
-// The grid is one tab stop, the selected day's cell. Real keys there move
-// the selected day, each with one Change, and the focus follows it.
-TEST(HostedControl, TheGridIsOneStopWhoseKeysMoveTheSelectedDay) {
+// The grid is one tab stop, the selected day's cell, and the focus stays
+// there with its dotted rectangle whatever a key, a click or putdate hides.
+// A row starts by putdate from its date (none: where the last row ended);
+// real keys and clicks follow.
+TEST(HostedControl, TheFocusFollowsTheSelectedDayIntoEveryMonth) {
     AtlHost host;
-    PutDate(host.Control(), velmi::SerialFromCivil({2015, 2, 10}));  // Sunday the 1st in cell 0
+    PutDate(host.Control(), Serial({2015, 2, 10}));
     ChangeSink sink(host.Control());
     SetForegroundWindow(host.Top());
     SetFocus(host.Part(kDateBoxId));
     ASSERT_TRUE(velmi::test::PressKey(VK_TAB));  // out, and round to the grid (Wine's host)
-    EXPECT_EQ(GetFocus(), host.Day(9));
+    enum How { kKey, kCtrlKey, kClick };
     const struct {
-        WORD key;
-        bool control;
-        Texts raised;
-        int cell;
-    } keys[] = {
-        {VK_RIGHT, false, {L"February  11,  2015"}, 10},
-        {VK_DOWN, false, {L"February  18,  2015"}, 17},
-        {VK_NEXT, false, {L"March  18,  2015"}, 17},
-        {VK_NEXT, true, {L"March  18,  2016"}, 19},
-        {VK_HOME, false, {L"March  1,  2016"}, 2},
-        {VK_SPACE, false, {}, 2},
+        Date from;
+        How how;
+        int what;  // a key, or the part clicked
+        Date to;
+    } rows[] = {
+        {{2024, 3, 29}, kKey, VK_PRIOR, {2024, 2, 29}},
+        {{}, kCtrlKey, VK_NEXT, {2025, 2, 28}},
+        {{2023, 12, 31}, kKey, VK_PRIOR, {2023, 11, 30}},
+        {{2026, 1, 30}, kKey, VK_NEXT, {2026, 2, 28}},
+        {{2026, 1, 31}, kKey, VK_NEXT, {2026, 2, 28}},
+        {{2024, 12, 15}, kKey, VK_HOME, {2024, 12, 1}},
+        {{}, kKey, VK_NEXT, {2025, 1, 1}},
+        {{2026, 1, 31}, kClick, kArrowIdBase + 2, {2025, 12, 31}},
+        {{9999, 12, 31}, kKey, VK_NEXT, {9999, 12, 31}},
+        {{}, kCtrlKey, VK_NEXT, {9999, 12, 31}},
+        {{100, 1, 1}, kCtrlKey, VK_PRIOR, {100, 1, 1}},
+        {{}, kKey, VK_PRIOR, {100, 1, 1}},
     };
-    for (const auto& k : keys) {
+    Date at{};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "row " << (&row - rows));
+        if (row.from.year) PutDate(host.Control(), Serial(at = row.from));
+        EXPECT_EQ(GetFocus(), host.Day(velmi::test::CellOf(Serial(at))));
         sink.texts.clear();
-        ASSERT_TRUE(velmi::test::PressKey(k.key, k.control)) << "the key never came";
-        EXPECT_EQ(sink.texts, k.raised) << k.key;
-        EXPECT_EQ(GetFocus(), host.Day(k.cell)) << k.key;
+        const bool sent = row.how == kClick ? velmi::test::RealClick(host.Part(row.what))
+                                            : velmi::test::PressKey(row.what, row.how == kCtrlKey);
+        ASSERT_TRUE(sent) << "the input never came";
+        const size_t changes = row.to == at ? 0 : row.how == kClick ? 2 : 1;
+        EXPECT_EQ(sink.texts, Texts(changes, velmi::test::CalendarText(Serial(row.to))));
+        HWND cell = host.Day(velmi::test::CellOf(Serial(row.to)));
+        EXPECT_EQ(GetFocus(), cell);
+        EXPECT_TRUE(row.to.month == at.month ||
+                    !IsWindowVisible(host.Day(velmi::test::CellOf(Serial(at)))))
+            << "a row whose cell stays in sight";
+        RECT r{};
+        GetClientRect(cell, &r);
+        const auto inside = velmi::test::ClientPixels(cell).begin() + r.right;  // second row
+        EXPECT_TRUE(std::any_of(inside + 1, inside + 8, [](COLORREF c) { return c != kGreen; }));
+        at = row.to;
     }
     ASSERT_TRUE(velmi::test::PressKey(VK_TAB));
     EXPECT_EQ(GetFocus(), host.Part(kDateBoxId));
-    EXPECT_EQ(SendMessageW(host.Day(2), WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
+}
+
+// Today's cell is outlined beside the selected day, and on it; the dpi runs
+// repeat this at 144 and 192 and keep a screenshot of each.
+TEST(HostedControl, TodayOutlinedBesideTheSelectedDay) {
+    AtlHost host;
+    const long today = velmi::test::RealToday();
+    const long other = velmi::test::DateOf(today).wDay == 1 ? today + 1 : today - 1;
+    const auto corner = [&](long day) {
+        return velmi::test::ClientPixels(host.Day(velmi::test::CellOf(day)))[0];
+    };
+    PutDate(host.Control(), other);
+    EXPECT_NE(corner(today), RGB(255, 255, 255));
+    EXPECT_EQ(corner(other), kGreen);
+    SetForegroundWindow(host.Top());
+    SetFocus(host.Day(velmi::test::CellOf(other)));
+    velmi::test::SaveScreenshot(
+        host.Top(), L"today-outlined-" + std::to_wstring(GetDpiForWindow(host.Top())) + L"dpi");
+    PutDate(host.Control(), today);
+    EXPECT_NE(corner(today), kGreen);
+}
+
+// At a resolution change the date box is given its new font while the old
+// one still exists.
+TEST(HostedControl, TheDateBoxNeverHoldsADeletedFont) {
+    AtlHost host;
+    HWND box = host.Part(kDateBoxId);
+    static WNDPROC original;
+    static int deletedFontsHeld;
+    original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        box, GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            const auto held = reinterpret_cast<HGDIOBJ>(SendMessageW(w, WM_GETFONT, 0, 0));
+            if (m == WM_SETFONT && GetObjectType(held) != OBJ_FONT) ++deletedFontsHeld;
+            return CallWindowProcW(original, w, m, wp, lp);
+        })));
+    SendMessageW(GetParent(box), WM_DPICHANGED_AFTERPARENT, 0, 0);
+    EXPECT_EQ(deletedFontsHeld, 0);
 }
 
 // Every month's date, with a two-digit day, fits the date box at this scale
@@ -407,16 +498,23 @@ public:
     std::map<std::wstring, std::wstring> entries;
 };
 
+// Every path holds to one length limit: a bag or a stream that holds more
+// fails to load, without a message; a put of more says "Invalid date"; a
+// text at the limit saves a stream that loads back.
 TEST(Control, PropertyBagsAndStreams) {
     MessageBoxAnswerer answerer;
+    const std::wstring full(kMaxTextLength, L'x');
     const struct {
         std::optional<std::wstring> stored;
         Texts raised;
+        HRESULT loads = S_OK;
     } rows[] = {
         {L"tomorrow", {L"tomorrow"}},  // unchecked: no message box
         {std::wstring(L"3-8-2001\0x", 10), Texts(2, L"March  8,  2001")},  // ends at the zero
         {L"", {}},
         {std::nullopt, Texts(2, TodayText())},  // short form, then canonical
+        {full, {full}},
+        {full + L"x", {}, E_INVALIDARG},
     };
     for (const auto& row : rows) {
         ComPtr<_Nuvender> control = CreateControl(), loaded = CreateControl();
@@ -425,8 +523,9 @@ TEST(Control, PropertyBagsAndStreams) {
         ASSERT_EQ(control.As(&persist), S_OK);
         Bag bag;
         if (row.stored) bag.entries[L"text"] = *row.stored;  // as the property's member is spelled
-        ASSERT_EQ(persist->Load(&bag, nullptr), S_OK);
+        ASSERT_EQ(persist->Load(&bag, nullptr), row.loads);
         EXPECT_EQ(sink.texts, row.raised);
+        if (FAILED(row.loads)) continue;
         ASSERT_EQ(persist->Save(&bag, TRUE, TRUE), S_OK);
         EXPECT_EQ(bag.entries[L"Text"], GetText(control.Get()));
         // Containers that keep their controls in streams get the same text back.
@@ -438,8 +537,18 @@ TEST(Control, PropertyBagsAndStreams) {
         ASSERT_EQ(stream->Seek({}, STREAM_SEEK_SET, nullptr), S_OK);
         ASSERT_EQ(in->Load(stream.Get()), S_OK);
         EXPECT_EQ(GetText(loaded.Get()), GetText(control.Get()));
+        // One more character than the limit, as a stream claims it.
+        const DWORD longer[2] = {0x3156554E, kMaxTextLength + 1};
+        ASSERT_EQ(stream->Seek({}, STREAM_SEEK_SET, nullptr), S_OK);
+        ASSERT_EQ(stream->Write(longer, sizeof(longer), nullptr), S_OK);
+        ASSERT_EQ(stream->Seek({}, STREAM_SEEK_SET, nullptr), S_OK);
+        EXPECT_EQ(in->Load(stream.Get()), E_INVALIDARG);
     }
     EXPECT_TRUE(answerer.Seen().empty());
+    ComPtr<_Nuvender> control = CreateControl();
+    PutText(control.Get(), L"3/8/2001" + std::wstring(kMaxTextLength, L' '));  // a date, but long
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].text, L"Invalid date");
 }
 
 TEST(Control, ClassFactoryServesOnlyTheCalendarAndCountsWhatLives) {
