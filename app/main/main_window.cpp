@@ -69,7 +69,8 @@ MainWindow::MainWindow(MainWindowServices services)
       note_([this] { notes_.SaveAfterTyping(); }),
       panel_({[this](const std::wstring& marker) { OnAlarmSet(marker); },
               [this] { SetFocus(note_.Window()); }}),
-      notes_(store_, services_.clock, MonthName, *this) {}
+      notes_(
+          store_, services_.clock, [](int month) { return MonthName(month); }, *this) {}
 
 MainWindow::~MainWindow() {
     products_.reset();
