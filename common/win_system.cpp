@@ -23,7 +23,11 @@ LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wp, LPARAM lp) {
         delete data;
         return CallWindowProcW(original, window, message, wp, lp);
     }
-    return data->handler(data->owner, window, message, wp, lp, data->original);
+    try {
+        return data->handler(data->owner, window, message, wp, lp, data->original);
+    } catch (...) {
+        return 0;  // nothing may cross the system's frames
+    }
 }
 
 }  // namespace

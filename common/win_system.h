@@ -78,12 +78,19 @@ template <typename T>
 // The window procedure for objects of type T: the window handle
 // is kept in its member Handle from WM_NCCREATE on, and each message goes to
 // its member Handler; messages before the object is known get the default.
+// An exception stops here, at the routing point.
 template <typename T, HWND T::*Handle, LRESULT (T::*Handler)(UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK RouteToCreator(HWND window, UINT message, WPARAM wp, LPARAM lp) {
     T* self = CreatorOf<T>(window, message, lp);
     if (!self) return DefWindowProcW(window, message, wp, lp);
     if (message == WM_NCCREATE) self->*Handle = window;
-    return (self->*Handler)(message, wp, lp);
+    try {
+        return (self->*Handler)(message, wp, lp);
+    } catch (...) {
+        // Nothing may cross the system's frames. A message that failed is
+        // dropped; a window that failed to be made is not made.
+        return message == WM_CREATE ? -1 : 0;
+    }
 }
 
 }  // namespace velmi

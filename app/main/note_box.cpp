@@ -3,6 +3,7 @@
 #include "alarm_panel_rules.h"
 #include "velmi_controls.h"
 #include "velmi_texts.h"
+#include "win_gdi.h"
 #include "win_system.h"
 
 #include <algorithm>
@@ -72,13 +73,11 @@ void NoteBox::SetFont(HFONT font) {
     SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(notice_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // A line's height, measured at a change of font rather than at every edit.
-    if (HDC dc = GetDC(box_)) {
-        HGDIOBJ old = SelectObject(dc, font);
+    if (const WindowDc dc(box_); dc.Get()) {
+        const Selected selected(dc.Get(), font);
         TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
+        GetTextMetricsW(dc.Get(), &metrics);
         lineHeight_ = metrics.tmHeight;
-        SelectObject(dc, old);
-        ReleaseDC(box_, dc);
     }
     Layout();
 }
