@@ -187,6 +187,7 @@ bool MainWindow::CreateCalendar() {
 bool MainWindow::Load() {
     if (instance_.AnotherCopyRuns(services_.instanceName)) {
         MessageBoxW(nullptr, kSecondCopyText, kAppTitle, MB_OK);
+        BringRunningCopyForward();
         return false;
     }
     store_.Set(services_.openStore());

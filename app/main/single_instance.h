@@ -17,4 +17,8 @@ private:
     unique_handle mutex_;
 };
 
+// Restores the running copy's shown window, the main window or the products
+// window, and brings it to the front.
+void BringRunningCopyForward();
+
 }  // namespace velmi

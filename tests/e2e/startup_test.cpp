@@ -12,11 +12,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(Startup, ASecondCopySaysSoAndEndsLeavingTheFirstAsItWas) {
+TEST(Startup, ASecondCopySaysSoBringsTheFirstForwardAndEnds) {
     VelmiProcess first;
     HWND main = first.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
     Type(first.Child(kNoteBoxId), L"mine");
+    ShowWindow(main, SW_MINIMIZE);
 
     VelmiProcess second;
     MessageBoxAnswerer answerer(IDOK, second.Pid());
@@ -33,6 +34,8 @@ TEST(Startup, ASecondCopySaysSoAndEndsLeavingTheFirstAsItWas) {
     EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_TRUE(first.Running());
     EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_FALSE(IsIconic(main));  // brought back to the front
+    EXPECT_EQ(GetForegroundWindow(), main);
     EXPECT_EQ(WindowText(first.Child(kNoteBoxId)), L"mine");
 }
 
