@@ -20,6 +20,7 @@ struct TimeOfDay {
     int hour = 0;  // 0 .. 23
     int minute = 0;
     int second = 0;
+    int millisecond = 0;
 };
 
 struct LocalDateTime {

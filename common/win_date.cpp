@@ -90,7 +90,7 @@ std::wstring ShortDateText(DateSerial serial) {
 LocalDateTime SystemClock::Now() const {
     SYSTEMTIME st{};
     GetLocalTime(&st);
-    return {{st.wYear, st.wMonth, st.wDay}, {st.wHour, st.wMinute, st.wSecond}};
+    return {{st.wYear, st.wMonth, st.wDay}, {st.wHour, st.wMinute, st.wSecond, st.wMilliseconds}};
 }
 
 DateSerial Today(const Clock& clock) {

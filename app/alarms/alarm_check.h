@@ -37,6 +37,15 @@ inline constexpr Moment kMinutesPerDay = 1440;
                                                : (moment - kMinutesPerDay + 1) / kMinutesPerDay);
 }
 
+// Checks run at the start of each minute, a quarter second in, so that the
+// clock reads the new minute whatever the timer's grain.
+inline constexpr unsigned kCheckLagMs = 250;
+
+// Milliseconds from now to the next check.
+[[nodiscard]] constexpr unsigned DelayToNextCheck(const TimeOfDay& now) noexcept {
+    return static_cast<unsigned>((59 - now.second) * 1000 + (1000 - now.millisecond)) + kCheckLagMs;
+}
+
 struct DueEntry {
     enum class Kind { kAlarm, kCountdown };
     Kind kind = Kind::kAlarm;

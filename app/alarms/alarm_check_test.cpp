@@ -149,5 +149,18 @@ TEST(Reminders, ACountdownEndsOnceAtItsDateAndTime) {
     EXPECT_EQ(checks.reminders.Countdowns().front(), MomentOf(kDay + 5, 0));
 }
 
+// Each check falls a quarter second into the next minute, however late in
+// this one the last check ran.
+TEST(Reminders, ChecksFallOnMinuteBoundaries) {
+    for (const TimeOfDay now : {TimeOfDay{9, 30, 0, 0}, TimeOfDay{9, 30, 5, 0},
+                                TimeOfDay{9, 30, 59, 999}, TimeOfDay{23, 59, 59, 500}}) {
+        const long long ms =
+            ((now.hour * 60LL + now.minute) * 60 + now.second) * 1000 + now.millisecond;
+        const long long at = ms + DelayToNextCheck(now);
+        EXPECT_EQ(at % 60000, 250) << now.second << "." << now.millisecond;
+        EXPECT_EQ(at / 60000, ms / 60000 + 1);
+    }
+}
+
 }  // namespace
 }  // namespace velmi

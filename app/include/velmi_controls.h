@@ -32,8 +32,7 @@ inline constexpr int kMenuHelpId = VELMI_IDM_HELP;
 inline constexpr int kMenuAboutId = VELMI_IDM_ABOUT;
 inline constexpr int kMenuProductsId = VELMI_IDM_PRODUCTS;
 
-inline constexpr UINT_PTR kCountdownTimerId = VELMI_TIMER_COUNTDOWN;
-inline constexpr UINT_PTR kAlarmTimerId = VELMI_TIMER_ALARM;
+inline constexpr UINT_PTR kCheckTimerId = VELMI_TIMER_CHECK;
 inline constexpr UINT_PTR kNoteSaveTimerId = VELMI_TIMER_NOTE_SAVE;
 
 inline constexpr int kAboutTextId = VELMI_ID_ABOUT_TEXT;

@@ -34,8 +34,7 @@
 #define VELMI_IDM_PRODUCTS 105
 
 /* The main window's timers */
-#define VELMI_TIMER_COUNTDOWN 2
-#define VELMI_TIMER_ALARM 3
+#define VELMI_TIMER_CHECK 3 /* alarms and countdowns, once a minute */
 #define VELMI_TIMER_NOTE_SAVE 4 /* the note is stored once typing pauses */
 
 /* The About window's children */

@@ -122,14 +122,19 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
             OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
             return 0;
         case WM_TIMER:
-            // Either reminder timer: one check serves both kinds.
-            if (wp == kCountdownTimerId || wp == kAlarmTimerId) CheckReminders();
+            if (wp == kCheckTimerId) OnCheckTimer();
             if (wp == kNoteSaveTimerId) note_.OnTimer();
             return 0;
         case WM_POWERBROADCAST:
-            // Back from sleep: what fell due meanwhile goes off now, not at the next tick.
-            if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) CheckReminders();
+            // Back from sleep: what fell due meanwhile goes off now, not at the next minute.
+            if (wp == PBT_APMRESUMEAUTOMATIC || wp == PBT_APMRESUMESUSPEND) {
+                ScheduleCheck();
+                CheckReminders();
+            }
             return TRUE;
+        case WM_TIMECHANGE:
+            ScheduleCheck();
+            return 0;
         case WM_CLOSE:
             OnClose();
             return 0;
@@ -194,8 +199,7 @@ bool MainWindow::Load() {
     storeOpen_ = true;
     // Alarms of the minutes before this one may have gone off in an earlier run.
     alarms_.reminders.Start(services_.clock.Now());
-    SetTimer(hwnd_, kCountdownTimerId, kTimerInterval, nullptr);
-    SetTimer(hwnd_, kAlarmTimerId, kTimerInterval, nullptr);
+    ScheduleCheck();
     // Today in the user's own short date form: it reads back as today in
     // every locale; the calendar answers with its own form of it.
     (void)calendar_.PutText(ShortDateText(Today(services_.clock)));
@@ -246,8 +250,7 @@ void MainWindow::CloseOtherWindows() {
 }
 
 void MainWindow::OnDestroy() {
-    KillTimer(hwnd_, kCountdownTimerId);
-    KillTimer(hwnd_, kAlarmTimerId);
+    KillTimer(hwnd_, kCheckTimerId);
     calendar_.Destroy();
     // The program ends with its main window.
     PostQuitMessage(0);
@@ -360,6 +363,21 @@ void MainWindow::OnMenuAlarm() {
 
 void MainWindow::OnAlarmSet(const std::wstring& marker) {
     note_.InsertMarker(alarms_.alarmInsertPos, marker);
+}
+
+void MainWindow::ScheduleCheck() {
+    if (!storeOpen_) return;
+    const LocalDateTime now = services_.clock.Now();
+    checkSetAt_ = MomentOf(now);
+    SetTimer(hwnd_, kCheckTimerId, DelayToNextCheck(now.time), nullptr);
+}
+
+void MainWindow::OnCheckTimer() {
+    // A timer that fires before its minute has come waits for the rest of it.
+    const bool early = MomentOf(services_.clock.Now()) == checkSetAt_;
+    // Set again first: the check's reports may stay open for minutes.
+    ScheduleCheck();
+    if (!early) CheckReminders();
 }
 
 void MainWindow::CheckReminders() {

@@ -27,8 +27,6 @@
 
 namespace velmi {
 
-inline constexpr UINT kTimerInterval = 50000;
-
 // Plays a sound file to its end.
 class SoundPlayer {
 public:
@@ -111,8 +109,11 @@ private:
     void ShowHelp(HWND owner, const std::wstring& section = {});
     void OnAlarmSet(const std::wstring& marker);
     void ShowCountdownsFull();
-    // The timers' ticks and the return from sleep: what is due goes off.
+    // The minute's check and the return from sleep: what is due goes off.
     void CheckReminders();
+    // A one-shot timer for the start of the next minute.
+    void ScheduleCheck();
+    void OnCheckTimer();
 
     // NoteWindow
     std::wstring NoteText() override { return note_.Text(); }
@@ -143,6 +144,7 @@ private:
     AlarmState alarms_;
     StoreSlot store_;
     bool storeOpen_ = false;  // no check may run before the store is chosen
+    Moment checkSetAt_ = 0;   // the minute in which the check timer was set
     DayNotes notes_;
     SingleInstance instance_;
     UINT dpi_ = 96;

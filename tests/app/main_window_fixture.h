@@ -122,7 +122,7 @@ public:
     // A tick of the alarm timer at that time of the clock's day.
     void Tick(TimeOfDay time) {
         clock.now.time = time;
-        SendMessageW(Main(), WM_TIMER, kAlarmTimerId, 0);
+        SendMessageW(Main(), WM_TIMER, kCheckTimerId, 0);
     }
 
     TestClock clock;

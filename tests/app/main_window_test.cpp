@@ -209,7 +209,7 @@ TEST_F(MainWindowTest, TicksAndTheSessionsEndGoOnWhileAStoreProblemIsShown) {
     Click(app.CalendarPart(nuv::kArrowIdBase + 3));
     app.Store().failWrites = false;
     app.clock.now.time = {9, 31, 10};
-    PostMessageW(app.Main(), WM_TIMER, kAlarmTimerId, 0);
+    PostMessageW(app.Main(), WM_TIMER, kCheckTimerId, 0);
     std::thread session([&, main = app.Main()] {
         (void)answerer.WaitForCount(2, 10s);  // the problem and the alarm's report
         PostMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
@@ -340,8 +340,7 @@ TEST_F(MainWindowTest, BackFromSleepWhatFellDueGoesOffAtOnce) {
     MessageBoxAnswerer answerer;
     Type(app.Note(), L"{*11:29AM*}{*10:00AM*}{*11:00AM*}{*11:31AM*}");
     app.clock.now.time = {11, 30, 5};
-    PostMessageW(app.Main(), WM_TIMER, kAlarmTimerId, 0);  // handled inside the first report
-    PostMessageW(app.Main(), WM_TIMER, kCountdownTimerId, 0);
+    PostMessageW(app.Main(), WM_TIMER, kCheckTimerId, 0);  // handled inside the first report
     SendMessageW(app.Main(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     EXPECT_EQ(answerer.Seen().size(), 3u);  // at once, not at the next tick
     Pump();

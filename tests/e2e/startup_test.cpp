@@ -26,7 +26,7 @@ TEST(Startup, ASecondCopySaysSoBringsTheFirstForwardAndEnds) {
     // Its hidden window hears a tick and a resume while the box is open.
     const std::vector<HWND> hidden = TopLevelWindows(kMainWindowClass, second.Pid());
     ASSERT_EQ(hidden.size(), 1u);
-    PostMessageW(hidden[0], WM_TIMER, kAlarmTimerId, 0);
+    PostMessageW(hidden[0], WM_TIMER, kCheckTimerId, 0);
     PostMessageW(hidden[0], WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
     std::this_thread::sleep_for(500ms);
     answerer.Hold(false);

@@ -435,13 +435,16 @@ private:
     }
 
     // Minutes answered in the input box; at the end's minute the tick reports it.
+    // A check timer never fires again in the minute it was set in.
     void Countdown() {
-        const int minutes = Uniform(1, 30);
+        int minutes = Uniform(1, 30);
+        while (kClockMinute + minutes == lastCheck_)
+            minutes = Uniform(1, 30);
         Log(L"countdown of " + std::to_wstring(minutes) + L" minutes");
         boxes_.QueueReply(std::to_wstring(minutes));
         app.Menu(kMenuCountdownId);
         app.clock.now.time = {kClockTime.hour, kClockTime.minute + minutes, 0};
-        SendMessageW(app.Main(), WM_TIMER, kCountdownTimerId, 0);
+        SendMessageW(app.Main(), WM_TIMER, kCheckTimerId, 0);
         app.clock.now.time = kClockTime;
         lastCheck_ = kClockMinute + minutes;
         boxesExpected += 2;
@@ -467,6 +470,7 @@ private:
         const int target = armed.count > 0 && Chance(70)
                                ? armed.minutes[static_cast<size_t>(Uniform(1, armed.count))]
                                : Uniform(kClockMinute + 1, 1439);
+        if (target == lastCheck_) return Log(L"no tick in the minute of the last check");
         std::set<int> due;
         for (int i = 1; i <= armed.count; ++i) {
             const int m = armed.minutes[static_cast<size_t>(i)];
@@ -476,7 +480,7 @@ private:
         Log(L"alarm tick at " + TwoDigits(target / 60) + L":" + TwoDigits(target % 60) + L", " +
             std::to_wstring(due.size()) + L" due");
         app.clock.now.time = {target / 60, target % 60, 30};
-        SendMessageW(app.Main(), WM_TIMER, kAlarmTimerId, 0);
+        SendMessageW(app.Main(), WM_TIMER, kCheckTimerId, 0);
         app.clock.now.time = kClockTime;
         lastCheck_ = target;
         fired_.insert(due.begin(), due.end());
@@ -534,8 +538,7 @@ private:
     [[nodiscard]] bool Start() {
         if (!app.Start()) return false;
         // The walk sends the ticks itself, with the clock where it wants it.
-        KillTimer(app.Main(), kCountdownTimerId);
-        KillTimer(app.Main(), kAlarmTimerId);
+        KillTimer(app.Main(), kCheckTimerId);
         model.Load(model.today);
         // A new run: alarms of earlier minutes may have gone off in the last one.
         lastCheck_ = kClockMinute;
