@@ -7,6 +7,8 @@ namespace velmi {
 inline constexpr wchar_t kAppTitle[] = L"Velmi";
 inline constexpr wchar_t kTimerPrompt[] = L"Enter number of minutes for timer";
 inline constexpr wchar_t kCountdownsFullText[] = L"Ten countdowns are already running";
+inline constexpr wchar_t kCountdownRefusedText[] =
+    L"The timer takes a number of minutes from 0 up to 1000000000, such as 10.";
 inline constexpr wchar_t kSecondCopyText[] =
     L"Only one copy of Tolvane Schedule can be executed,  already open on this machine";
 inline constexpr wchar_t kPurgedDayNotice[] = L"Notes of the ten days before today are not kept.";

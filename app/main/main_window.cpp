@@ -292,17 +292,17 @@ void MainWindow::OnMenuCountdown() {
         if (alarms_.reminders.CountdownsFull()) return ShowCountdownsFull();
         const std::optional<std::wstring> answer = InputBox(hwnd_, kTimerPrompt, kAppTitle);
         if (!answer || answer->empty()) return;
-        // A number as the user's locale writes it, with a sign or a fraction.
+        // A number as the user's locale writes it, with a fraction if need be.
         std::wstring text = *answer;
         double minutes = 0;
-        if (FAILED(VarR8FromStr(text.data(), LOCALE_USER_DEFAULT, 0, &minutes))) continue;
+        const bool number = SUCCEEDED(VarR8FromStr(text.data(), LOCALE_USER_DEFAULT, 0, &minutes));
         const CountdownOutcome outcome = CountdownEnd(services_.clock.Now(), minutes);
-        if (outcome.step == CountdownStep::kAskAgain) continue;
-        // A pending countdown is never dropped to make room for a new one.
-        if (outcome.step == CountdownStep::kRecord &&
-            !alarms_.reminders.AddCountdown(outcome.end)) {
-            ShowCountdownsFull();
+        if (!number || minutes < 0 || outcome.step != CountdownStep::kRecord) {
+            MessageBoxW(hwnd_, kCountdownRefusedText, kAppTitle, MB_OK | MB_ICONINFORMATION);
+            continue;
         }
+        // A pending countdown is never dropped to make room for a new one.
+        if (!alarms_.reminders.AddCountdown(outcome.end)) ShowCountdownsFull();
         return;
     }
 }

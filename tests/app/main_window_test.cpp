@@ -334,6 +334,23 @@ TEST_F(MainWindowTest, OnlyTodaysNoteMakesAlarmsGoOff) {
     EXPECT_EQ(app.sound.plays.size(), 5u);
 }
 
+// What the timer takes is said, and asked again, rather than an answer dropped.
+TEST_F(MainWindowTest, ACountdownAnswerThatIsNoUsableNumberIsExplained) {
+    MessageBoxAnswerer answerer;
+    for (const wchar_t* answer : {L"abc", L"-5", L"2147483648"}) {
+        answerer.QueueReply(answer);
+        answerer.QueueReply(L"");  // the explanation's OK
+    }
+    answerer.QueueReply(L"1");
+    app.Menu(kMenuCountdownId);
+    const std::vector<std::wstring> seen = Reports(answerer);
+    ASSERT_EQ(seen.size(), 7u);
+    for (size_t i = 1; i < 6; i += 2)
+        EXPECT_EQ(seen[i], kCountdownRefusedText);
+    app.Tick({9, 31, 10});
+    EXPECT_EQ(Reports(answerer).back(), L"Timer went off at 09:31:10");
+}
+
 // Two hours asleep: one round of sound, then a late report for each alarm, and
 // the ticks that arrive while the reports are open repeat none of them.
 TEST_F(MainWindowTest, BackFromSleepWhatFellDueGoesOffAtOnce) {
