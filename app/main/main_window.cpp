@@ -444,11 +444,14 @@ void MainWindow::Layout() {
 void MainWindow::FitNoteScrollBar() {
     // The bar shows while the text, as now wrapped, is taller than the box.
     // This never flips back and forth: the bar narrows the text, which can
-    // only add lines.
+    // only add lines. ShowScrollBar lays the text out again even when the bar
+    // stays as it is, so it is called only when the need flips.
     const auto lines = SendMessageW(noteBox_, EM_GETLINECOUNT, 0, 0);
     RECT text{};
     SendMessageW(noteBox_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
-    ShowScrollBar(noteBox_, SB_VERT, lines * noteLineHeight_ > text.bottom - text.top);
+    const bool needed = lines * noteLineHeight_ > text.bottom - text.top;
+    const bool shown = (GetWindowLongPtrW(noteBox_, GWL_STYLE) & WS_VSCROLL) != 0;
+    if (needed != shown) ShowScrollBar(noteBox_, SB_VERT, needed);
 }
 
 void MainWindow::ApplyFonts() {
