@@ -97,7 +97,9 @@ public:
     FloorWindow(const FloorWindow&) = delete;
     FloorWindow& operator=(const FloorWindow&) = delete;
 
-    // Beside Velmi's window, its note box as large and in the same font.
+    // Beside Velmi's window, its note box as large, in the same font and made
+    // with a scroll bar (an edit box made without one never keeps one up to
+    // date); the bar is shown as Velmi's for each note size (MatchScrollBar).
     [[nodiscard]] bool Create(const RECT& noteBox, HFONT font) {
         static const ATOM registered = RegisterWindowClass(
             L"VelmiBenchDayFloor",
@@ -106,11 +108,11 @@ public:
         if (!registered) return false;
         CreateWindowExW(0, L"VelmiBenchDayFloor", L"Floor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 520,
                         0, 506, 300, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-        note_ = CreateChildWindow(
-            window_, {.className = L"EDIT",
-                      .style = WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                      .exStyle = WS_EX_CLIENTEDGE,
-                      .position = noteBox});
+        note_ = CreateChildWindow(window_, {.className = L"EDIT",
+                                            .style = WS_VISIBLE | WS_VSCROLL | ES_MULTILINE |
+                                                     ES_AUTOVSCROLL | ES_WANTRETURN,
+                                            .exStyle = WS_EX_CLIENTEDGE,
+                                            .position = noteBox});
         date_ = CreateChildWindow(window_, {.className = L"EDIT",
                                             .style = WS_VISIBLE | ES_AUTOHSCROLL,
                                             .exStyle = WS_EX_CLIENTEDGE,
@@ -124,6 +126,10 @@ public:
     [[nodiscard]] HWND Window() const noexcept { return window_; }
     [[nodiscard]] HWND DateBox() const noexcept { return date_; }
     [[nodiscard]] HWND NoteBox() const noexcept { return note_; }
+    // The bar shown as in `like`, where the same note is laid out in the same room.
+    void MatchScrollBar(HWND like) {
+        ShowScrollBar(note_, SB_VERT, (GetWindowLongPtrW(like, GWL_STYLE) & WS_VSCROLL) != 0);
+    }
 
 private:
     static constexpr int kDateId = 1;
@@ -137,28 +143,30 @@ private:
     }
 
     void OnDateChanged() {
-        const std::wstring text = WindowText(date_);
+        // velmi::WindowText reads a box whole; the benchmark's own reads
+        // captions, of at most 511 characters.
+        const std::wstring text = velmi::WindowText(date_);
         int month = 0, day = 0, year = 0;
         if (swscanf(text.c_str(), L"%d/%d/%d", &month, &day, &year) != 3) return;
         if (shown_ != 0) {
-            const std::wstring note = WindowText(note_);
+            const std::wstring note = velmi::WindowText(note_);
             RegSetKeyValueW(root_, NoteKeyPath(shown_).c_str(), nullptr, REG_SZ, note.c_str(),
                             static_cast<DWORD>((note.size() + 1) * sizeof(wchar_t)));
         }
         shown_ = SerialFromCivil({year, month, day});
-        wchar_t note[1024] = {};
-        DWORD size = sizeof(note);
-        if (RegGetValueW(root_, NoteKeyPath(shown_).c_str(), nullptr, RRF_RT_REG_SZ, nullptr, note,
-                         &size) != ERROR_SUCCESS) {
-            note[0] = 0;
+        DWORD size = static_cast<DWORD>(text_.size() * sizeof(wchar_t));
+        if (RegGetValueW(root_, NoteKeyPath(shown_).c_str(), nullptr, RRF_RT_REG_SZ, nullptr,
+                         text_.data(), &size) != ERROR_SUCCESS) {
+            text_[0] = 0;
         }
-        SetWindowTextW(note_, note);
+        SetWindowTextW(note_, text_.data());
         SetWindowTextW(window_, (std::wstring(kCaptionPrefix) + text).c_str());
     }
 
     HKEY root_;
     HWND window_ = nullptr, note_ = nullptr, date_ = nullptr;
     DateSerial shown_ = 0;
+    std::vector<wchar_t> text_ = std::vector<wchar_t>(1 << 15);  // read into, for any test note
 };
 
 // Writes the date text into a date box, as a paste does, and times it.
@@ -172,29 +180,91 @@ void TimeChange(HWND top, HWND dateBox, const std::wstring& text, ChangeTimes& t
     times.withRepaint.push_back(painted - start);
 }
 
+// The two days of one note size and their notes. Each size has days of its
+// own: the first change of a size stores the note it leaves, which must not
+// be one of this size's.
+struct DayPair {
+    std::wstring texts[2], notes[2];
+};
+
+[[nodiscard]] bool StorePair(HKEY root, int size, int lines, DayPair& pair) {
+    for (int which = 0; which < 2; ++which) {
+        const int day = (which == 0 ? kFirstDay : kSecondDay) + size;
+        const DateSerial serial = SerialFromCivil({kToday.year, kToday.month, day});
+        pair.notes[which] = ListNote(which, lines);
+        pair.texts[which] = std::to_wstring(kToday.month) + L"/" + std::to_wstring(day) + L"/" +
+                            std::to_wstring(kToday.year);
+        // An empty note is a day without a key.
+        const LSTATUS status =
+            pair.notes[which].empty()
+                ? RegDeleteTreeW(root, NoteKeyPath(serial).c_str())
+                : (WriteRegText(root, NoteKeyPath(serial), L"", pair.notes[which]).Failed()
+                       ? ERROR_WRITE_FAULT
+                       : ERROR_SUCCESS);
+        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) return false;
+    }
+    return true;
+}
+
+struct Windows {
+    HWND velmi, velmiDate, velmiNote;
+    FloorWindow& floor;
+};
+
+// `count` changes between the pair's days, Velmi's window and the floor by
+// turns, timed into `run` unless it is null; false when a change did not
+// show its day's note.
+[[nodiscard]] bool Alternate(const Windows& w, const DayPair& pair, int count, NoteSizeRun* run) {
+    ChangeTimes ignored;
+    for (int i = 0; i < count; ++i) {
+        const int which = i % 2;
+        TimeChange(w.velmi, w.velmiDate, pair.texts[which], run ? run->velmi : ignored);
+        TimeChange(w.floor.Window(), w.floor.DateBox(), pair.texts[which],
+                   run ? run->floor : ignored);
+        if (velmi::WindowText(w.velmiNote) != pair.notes[which] ||
+            velmi::WindowText(w.floor.NoteBox()) != pair.notes[which]) {
+            return false;
+        }
+        Pump();
+    }
+    return true;
+}
+
+// The changes of each note size; an error when one could not be run.
+[[nodiscard]] std::wstring RunSizes(HKEY root, const Windows& w, std::span<const int> noteLines,
+                                    int changes, std::vector<NoteSizeRun>& sizes) {
+    for (std::size_t size = 0; size < noteLines.size(); ++size) {
+        DayPair pair;
+        if (!StorePair(root, static_cast<int>(size), noteLines[size], pair))
+            return L"the notes could not be stored";
+        // An even count, so the first timed change leaves the other day.
+        if (!Alternate(w, pair, kWarmupChanges, nullptr))
+            return L"a change did not show the new day's note";
+        w.floor.MatchScrollBar(w.velmiNote);
+        NoteSizeRun& run = sizes.emplace_back();
+        run.lines = noteLines[size];
+        for (ChangeTimes* times : {&run.velmi, &run.floor}) {
+            times->change.reserve(static_cast<std::size_t>(changes));
+            times->withRepaint.reserve(static_cast<std::size_t>(changes));
+        }
+        if (!Alternate(w, pair, changes, &run)) return L"a change did not show the new day's note";
+    }
+    return {};
+}
+
 }  // namespace
 
-DayChangeRun RunInProcessDayChanges(int changes, int storedDays) {
+DayChangeRun RunInProcessDayChanges(std::span<const int> noteLines, int changes, int storedDays) {
     DayChangeRun run;
     BenchStore key;
-    if (!key.Root() || !key.Fill(storedDays)) return {{}, {}, L"the store could not be filled"};
-    const int days[2] = {kFirstDay, kSecondDay};
-    std::wstring texts[2], notes[2];
-    for (int which = 0; which < 2; ++which) {
-        const DateSerial day = SerialFromCivil({kToday.year, kToday.month, days[which]});
-        notes[which] = ChangeNote(which);
-        texts[which] = std::to_wstring(kToday.month) + L"/" + std::to_wstring(days[which]) + L"/" +
-                       std::to_wstring(kToday.year);
-        if (WriteRegText(key.Root(), NoteKeyPath(day), L"", notes[which]).Failed())
-            return {{}, {}, L"the notes could not be stored"};
-    }
+    if (!key.Root() || !key.Fill(storedDays)) return {{}, L"the store could not be filled"};
     RegistryNoteStore store(key.Root());
     FixedClock clock;
     SilentSound sound;
     MainWindow mainWindow({[&]() -> NoteStore& { return store; }, clock, sound,
                            L"Local\\VelmiBench.MainWindow", L"VelmiReg.htm",
                            [](const std::wstring&) { return DWORD{ERROR_SUCCESS}; }});
-    if (!mainWindow.Create()) return {{}, {}, L"the main window could not be created"};
+    if (!mainWindow.Create()) return {{}, L"the main window could not be created"};
     mainWindow.Show();
     HWND velmiNote = GetDlgItem(mainWindow.Window(), kNoteBoxId);
     HWND velmiDate = GetDlgItem(mainWindow.Calendar().Window(), nuv::kDateBoxId);
@@ -203,26 +273,11 @@ DayChangeRun RunInProcessDayChanges(int changes, int storedDays) {
     MapWindowPoints(nullptr, mainWindow.Window(), reinterpret_cast<POINT*>(&noteBox), 2);
     const auto font = reinterpret_cast<HFONT>(SendMessageW(velmiNote, WM_GETFONT, 0, 0));
     FloorWindow floor(key.Root());
-    if (!velmiDate) return {{}, {}, L"Velmi's date box was not found"};
-    if (!floor.Create(noteBox, font)) return {{}, {}, L"the floor window could not be created"};
+    if (!velmiDate) return {{}, L"Velmi's date box was not found"};
+    if (!floor.Create(noteBox, font)) return {{}, L"the floor window could not be created"};
     Pump();
-
-    for (ChangeTimes* times : {&run.velmi, &run.floor}) {
-        times->change.reserve(static_cast<std::size_t>(changes));
-        times->withRepaint.reserve(static_cast<std::size_t>(changes));
-    }
-    ChangeTimes warmup;
-    for (int i = 0; i < kWarmupChanges + changes; ++i) {
-        const int which = i % 2;
-        const bool counted = i >= kWarmupChanges;
-        TimeChange(mainWindow.Window(), velmiDate, texts[which], counted ? run.velmi : warmup);
-        TimeChange(floor.Window(), floor.DateBox(), texts[which], counted ? run.floor : warmup);
-        if (WindowText(velmiNote) != notes[which] || WindowText(floor.NoteBox()) != notes[which]) {
-            run.error = L"a change did not show the new day's note";
-            break;
-        }
-        Pump();
-    }
+    run.error = RunSizes(key.Root(), {mainWindow.Window(), velmiDate, velmiNote, floor}, noteLines,
+                         changes, run.sizes);
     return run;
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,17 +17,25 @@ struct ChangeTimes {
     std::vector<double> withRepaint;  // the same, and the window repainted
 };
 
-struct DayChangeRun {
+// The changes between two days whose notes have `lines` lines each.
+struct NoteSizeRun {
+    int lines = 0;
     ChangeTimes velmi, floor;
+};
+
+struct DayChangeRun {
+    std::vector<NoteSizeRun> sizes;
     std::wstring error;  // why the run stopped, or empty
 };
 
 // Builds Velmi's main window in this process over a store of `storedDays`
 // day keys (a key of the benchmark's own, removed afterwards) with a fixed
 // clock and no sound, and beside it the floor: a caption, a note box and a
-// date box over the same store. Times `changes` changes of each, alternating
-// between the two windows and between two days with notes of 300 characters.
-[[nodiscard]] DayChangeRun RunInProcessDayChanges(int changes, int storedDays);
+// date box over the same store. For each of `noteLines`, times `changes`
+// changes of each window, alternating between the two windows and between
+// two days with notes of that many lines.
+[[nodiscard]] DayChangeRun RunInProcessDayChanges(std::span<const int> noteLines, int changes,
+                                                  int storedDays);
 
 // Posts `changes` clicks, alternating between two days other than today,
 // to the calendar of a running Velmi, each waited for until the caption

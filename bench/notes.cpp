@@ -1,6 +1,7 @@
 #include "notes.h"
 
 #include <cstdio>
+#include <iterator>
 
 namespace velmi::bench {
 namespace {
@@ -55,11 +56,17 @@ std::wstring DayNote(DateSerial day) {
     return note;
 }
 
-std::wstring ChangeNote(int which) {
-    constexpr std::size_t kLength = 300;
-    std::wstring note = (which == 0 ? L"Stand-up with the team " : L"Review the budget ") +
-                        Marker(9 + which, 15) + L"\r\n";
-    return note + Prose(kLength - note.size());
+std::wstring ListNote(int which, int lines) {
+    constexpr std::wstring_view kItems[] = {
+        L"Stand-up with the team", L"Call the garage about the brakes",
+        L"Buy bread, milk and coffee", L"Pay the electricity bill", L"Parcel at the post office"};
+    std::wstring note;
+    for (int i = 0; i < lines; ++i) {
+        if (i > 0) note += L"\r\n";
+        note += kItems[static_cast<std::size_t>(i + which) % std::size(kItems)];
+        if (i % 4 == 0) note += L" " + Marker(8 + i / 4 % 4, 5 * i % 60);
+    }
+    return note;
 }
 
 }  // namespace velmi::bench

@@ -21,8 +21,9 @@ namespace velmi::bench {
 // A day's note as a user writes one: a few lines, some with an alarm.
 [[nodiscard]] std::wstring DayNote(DateSerial day);
 
-// One of two notes (`which` 0 or 1) of exactly 300 characters in lines,
-// each with an alarm: what the day changes carry back and forth.
-[[nodiscard]] std::wstring ChangeNote(int which);
+// One of two day lists (`which` 0 or 1) of exactly `lines` short lines,
+// every fourth with an alarm: what the day changes carry back and forth. No
+// line wraps in Velmi's note box.
+[[nodiscard]] std::wstring ListNote(int which, int lines);
 
 }  // namespace velmi::bench

@@ -29,6 +29,8 @@ function(velmi_add_test name)
     target_link_libraries(${name} PRIVATE velmi_options ${ARG_LIBS})
     if(WIN32)
         target_link_libraries(${name} PRIVATE velmi_wine_test_main)
+        # Velmi's manifest, so in-process windows get the controls Velmi.exe gets.
+        target_sources(${name} PRIVATE $<TARGET_OBJECTS:velmi_manifest>)
         # Console subsystem so GoogleTest's output reaches CTest.
         target_link_options(${name} PRIVATE -mconsole)
     else()
