@@ -148,7 +148,8 @@ private:
         const std::wstring text = velmi::WindowText(date_);
         int month = 0, day = 0, year = 0;
         if (swscanf(text.c_str(), L"%d/%d/%d", &month, &day, &year) != 3) return;
-        if (shown_ != 0) {
+        // Only an edited note is written back, as Velmi does.
+        if (shown_ != 0 && SendMessageW(note_, EM_GETMODIFY, 0, 0)) {
             const std::wstring note = velmi::WindowText(note_);
             RegSetKeyValueW(root_, NoteKeyPath(shown_).c_str(), nullptr, REG_SZ, note.c_str(),
                             static_cast<DWORD>((note.size() + 1) * sizeof(wchar_t)));
