@@ -7,6 +7,7 @@
 #include "program_probe.h"
 #include "registry.h"
 #include "registry_note_store.h"
+#include "win_date.h"
 #include "win_system.h"
 
 #include <cwchar>
@@ -170,10 +171,14 @@ private:
     std::vector<wchar_t> text_ = std::vector<wchar_t>(1 << 15);  // read into, for any test note
 };
 
-// Writes the date text into a date box, as a paste does, and times it.
+// Writes the date text into a date box, as a paste does, then Enter, which
+// commits a typed date in the calendar: it draws the month, as a click on a
+// day does (the floor's box takes the date at once and the key changes
+// nothing there); times both.
 void TimeChange(HWND top, HWND dateBox, const std::wstring& text, ChangeTimes& times) {
     const double start = Seconds();
     SetWindowTextW(dateBox, text.c_str());
+    SendMessageW(dateBox, WM_KEYDOWN, VK_RETURN, 0);
     const double changed = Seconds();
     RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     const double painted = Seconds();
@@ -181,11 +186,12 @@ void TimeChange(HWND top, HWND dateBox, const std::wstring& text, ChangeTimes& t
     times.withRepaint.push_back(painted - start);
 }
 
-// The two days of one note size and their notes. Each size has days of its
-// own: the first change of a size stores the note it leaves, which must not
-// be one of this size's.
+// The two days of one note size, each size with days of its own, and their notes.
 struct DayPair {
-    std::wstring texts[2], notes[2];
+    // The calendar is given its own text, which a click on a day writes too: a
+    // short date would add the calendar's rewriting it at Enter, a second write
+    // of its box, which is not the day change's.
+    std::wstring calendarTexts[2], floorTexts[2], notes[2];
 };
 
 [[nodiscard]] bool StorePair(HKEY root, int size, int lines, DayPair& pair) {
@@ -193,8 +199,9 @@ struct DayPair {
         const int day = (which == 0 ? kFirstDay : kSecondDay) + size;
         const DateSerial serial = SerialFromCivil({kToday.year, kToday.month, day});
         pair.notes[which] = ListNote(which, lines);
-        pair.texts[which] = std::to_wstring(kToday.month) + L"/" + std::to_wstring(day) + L"/" +
-                            std::to_wstring(kToday.year);
+        pair.calendarTexts[which] = CanonicalDateText(MonthName(kToday.month), day, kToday.year);
+        pair.floorTexts[which] = std::to_wstring(kToday.month) + L"/" + std::to_wstring(day) +
+                                 L"/" + std::to_wstring(kToday.year);
         // An empty note is a day without a key.
         const LSTATUS status =
             pair.notes[which].empty()
@@ -219,8 +226,8 @@ struct Windows {
     ChangeTimes ignored;
     for (int i = 0; i < count; ++i) {
         const int which = i % 2;
-        TimeChange(w.velmi, w.velmiDate, pair.texts[which], run ? run->velmi : ignored);
-        TimeChange(w.floor.Window(), w.floor.DateBox(), pair.texts[which],
+        TimeChange(w.velmi, w.velmiDate, pair.calendarTexts[which], run ? run->velmi : ignored);
+        TimeChange(w.floor.Window(), w.floor.DateBox(), pair.floorTexts[which],
                    run ? run->floor : ignored);
         if (velmi::WindowText(w.velmiNote) != pair.notes[which] ||
             velmi::WindowText(w.floor.NoteBox()) != pair.notes[which]) {

@@ -20,9 +20,10 @@ std::optional<int> TakeNumber(std::wstring_view& text, size_t most) {
 
 }  // namespace
 
-std::optional<DateSerial> ReadCalendarText(std::wstring_view text, const MonthNamer& monthName) {
+std::optional<DateSerial> ReadCalendarText(std::wstring_view text, const MonthNames& names) {
     for (int month = 1; month <= 12; ++month) {
-        const std::wstring name = monthName(month) + L"  ";
+        const std::wstring& monthName = names[static_cast<size_t>(month - 1)];
+        const std::wstring name = monthName + L"  ";
         if (!text.starts_with(name)) continue;
         std::wstring_view rest = text.substr(name.size());
         const std::optional<int> day = TakeNumber(rest, 2);
@@ -32,7 +33,7 @@ std::optional<DateSerial> ReadCalendarText(std::wstring_view text, const MonthNa
         const CivilDate date{year.value_or(0), month, *day};
         // Only the text the calendar itself writes, without leading zeros.
         if (!year || !rest.empty() || !IsValidDate(date) ||
-            CanonicalDateText(monthName(month), *day, *year) != text) {
+            CanonicalDateText(monthName, *day, *year) != text) {
             return std::nullopt;
         }
         return SerialFromCivil(date);
@@ -40,8 +41,20 @@ std::optional<DateSerial> ReadCalendarText(std::wstring_view text, const MonthNa
     return std::nullopt;
 }
 
+std::optional<DateSerial> DayNotes::ReadDay(std::wstring_view calendarText) {
+    std::optional<DateSerial> day = ReadCalendarText(calendarText, names_);
+    // The names are read again only for a text that ends as the calendar's
+    // do: the user may have changed the language meanwhile.
+    if (!day && calendarText.find(L",  ") != std::wstring_view::npos) {
+        for (int month = 1; month <= 12; ++month)
+            names_[static_cast<size_t>(month - 1)] = monthName_(month);
+        day = ReadCalendarText(calendarText, names_);
+    }
+    return day;
+}
+
 void DayNotes::OnCalendarChanged(std::wstring_view calendarText) {
-    const std::optional<DateSerial> day = ReadCalendarText(calendarText, monthName_);
+    const std::optional<DateSerial> day = ReadDay(calendarText);
     if (!day) return;
     const std::wstring caption = std::wstring(kCaptionPrefix) + std::wstring(calendarText);
     if (day == shown_) {

@@ -8,6 +8,7 @@
 #include "clock.h"
 #include "note_store.h"
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <set>
@@ -21,12 +22,13 @@ inline constexpr int kPurgedDays = 10;
 
 // The locale's full month name (1 .. 12), as the calendar writes it.
 using MonthNamer = std::function<std::wstring(int month)>;
+using MonthNames = std::array<std::wstring, 12>;
 
 // The day of a text in the calendar's own form, "December  7,  2026" (month
 // name, two blanks, day, comma, two blanks, year) and nothing else: the
 // calendar announces half-typed dates too, and only its own text is whole.
 [[nodiscard]] std::optional<DateSerial> ReadCalendarText(std::wstring_view text,
-                                                         const MonthNamer& monthName);
+                                                         const MonthNames& names);
 
 // True for the days the next purge deletes: the ten before today.
 [[nodiscard]] constexpr bool IsPurgedDay(DateSerial day, DateSerial today) noexcept {
@@ -88,6 +90,7 @@ public:
     [[nodiscard]] MinuteTable AlarmsOf(DateSerial day, DateSerial today);
 
 private:
+    [[nodiscard]] std::optional<DateSerial> ReadDay(std::wstring_view calendarText);
     [[nodiscard]] DateSerial Today() const;
     void LoadNoteOf(DateSerial day);
     void DecideReadOnly(DateSerial today);
@@ -100,6 +103,7 @@ private:
     NoteStore& store_;
     const Clock& clock_;
     MonthNamer monthName_;
+    MonthNames names_;  // as last read from the locale
     NoteWindow& window_;
 
     std::optional<DateSerial> shown_;  // the day the note box was loaded for

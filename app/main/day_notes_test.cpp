@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <vector>
@@ -78,9 +79,9 @@ protected:
 };
 
 TEST_F(DayNotesTest, OnlyTheCalendarsOwnWholeTextNamesADay) {
-    const auto read = [&](const wchar_t* text) {
-        return ReadCalendarText(text, [](int m) { return kEnglish[static_cast<size_t>(m - 1)]; });
-    };
+    MonthNames english;
+    std::copy(kEnglish.begin(), kEnglish.end(), english.begin());
+    const auto read = [&](const wchar_t* text) { return ReadCalendarText(text, english); };
     EXPECT_EQ(read(L"December  5,  2026"), kToday);
     EXPECT_EQ(read(L"February  29,  2028"), SerialFromCivil({2028, 2, 29}));
     EXPECT_EQ(read(L"January  1,  100"), kMinSerial);
