@@ -6,6 +6,7 @@
 #include "main_window_fixture.h"
 #include "note_keys.h"
 #include "process.h"
+#include "scratch_key_fixture.h"
 #include "screenshot.h"
 #include "store_reading.h"
 
@@ -114,24 +115,17 @@ TEST_F(MainWindowTest, TypingIsStoredOnceItPausesAndForeignValuesOnlyWhenReplace
     EXPECT_EQ(app.Store().writes, 1);
 
     MessageBoxAnswerer answerer;
-    const std::wstring path = L"Software\\VelmiTests\\MainWindow\\" + NoteKeyPath(kToday);
     const wchar_t foreign[] = L"%HOMEPATH%";
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), L"", REG_EXPAND_SZ, foreign,
+    ASSERT_EQ(RegSetKeyValueW(app.Root(), NoteKeyPath(kToday).c_str(), L"", REG_EXPAND_SZ, foreign,
                               sizeof foreign),
               ERROR_SUCCESS);
-    const auto raw = [&] {
-        std::wstring value(64, L'\0');
-        DWORD type = 0, size = 128;
-        RegGetValueW(HKEY_CURRENT_USER, path.c_str(), L"", RRF_RT_ANY | RRF_NOEXPAND, &type,
-                     value.data(), &size);
-        return std::to_wstring(type) + L":" + value.substr(0, size / sizeof(wchar_t));
-    };
-    const std::wstring before = raw();
+    const auto raw = [&] { return testing::Stored(app.Root(), NoteKeyPath(kToday)); };
     ASSERT_TRUE(app.Start());
     for (int i = 0; i < 10; ++i)
         Click(app.CalendarPart(nuv::kDayIdBase + CellOf(kToday + i % 2)));
     EXPECT_TRUE(app.Close());
-    EXPECT_EQ(raw(), before);
+    EXPECT_EQ(raw().type, DWORD{REG_EXPAND_SZ});
+    EXPECT_EQ(raw().size, sizeof foreign);
     ASSERT_FALSE(answerer.Seen().empty());
     EXPECT_NE(answerer.Seen()[0].text.find(L"could not be read"), std::wstring::npos);
     ASSERT_TRUE(app.Start());
@@ -318,20 +312,6 @@ TEST_F(MainWindowTest, DaysWithStoredNotesAreMarked) {
     Click(app.CalendarPart(nuv::kDayIdBase + CellOf(kToday)));
     EXPECT_FALSE(marked(kToday + 2));
     EXPECT_EQ(ReadStore(app.Root()).notes, (Notes{{kToday, L"today"}}));  // its key went
-}
-
-// The alarms are those of today's note, whichever day is on screen, typed
-// markers included.
-TEST_F(MainWindowTest, OnlyTodaysNoteMakesAlarmsGoOff) {
-    MessageBoxAnswerer answerer;
-    Type(app.Note(), L"{*09:31AM*} today");
-    Click(app.CalendarPart(nuv::kDayIdBase + CellOf(kToday + 1)));
-    Type(app.Note(), L"{*09:32AM*} tomorrow");
-    app.Tick({9, 31, 10});
-    Click(app.CalendarPart(nuv::kDayIdBase + CellOf(kToday)));
-    app.Tick({9, 32, 10});
-    EXPECT_EQ(Reports(answerer), std::vector<std::wstring>{L"Alarm went off at 09:31:10"});
-    EXPECT_EQ(app.sound.plays.size(), 5u);
 }
 
 // What the timer takes is said, and asked again, rather than an answer dropped.
