@@ -1,8 +1,10 @@
 // The alarm panel's rules and the marker insertion. InsertMarker keeps the
 // note around the marker, which lands at the remembered caret or at the end.
-// And whatever the user does in the panel (digits, letters, pastes, caret
-// moves, Enter, focus changes, the AM/PM toggle), "Set" writes a marker only
-// when both boxes hold numbers, and the scan arms it exactly as they show it.
+// The panel opens at the quarter hour after now, which "Set" arms as it
+// stands. And whatever the user does in the panel (digits, letters, pastes,
+// caret moves, Enter, focus changes, AM and PM), "Set" writes a marker only
+// when the boxes hold an hour 1 to 12 and a minute 0 to 59, and the scan arms
+// it exactly as they show it.
 #include "alarm_panel_rules.h"
 #include "alarm_scan.h"
 #include "fuzz_support.h"
@@ -27,14 +29,11 @@ constexpr std::size_t kBoxLimit = 2;  // the boxes take at most two characters
 struct Box {
     std::wstring text;
     std::size_t selStart = 0, selEnd = 0;
-    bool hours = true;
 
     void Set(std::wstring value) {
         if (value == text) return;  // no change, no handler
         text = std::move(value);
         selStart = selEnd = text.size();
-        const auto fixed = hours ? velmi::CheckHours(text) : velmi::CheckMinutes(text);
-        if (fixed) Set(*fixed);
     }
     void Replace(std::wstring_view with) {
         const std::size_t keep = text.size() - (selEnd - selStart);
@@ -60,9 +59,8 @@ struct Box {
 };
 
 struct Panel {
-    Box hours{L"00", 0, 2, true};
-    Box minutes{L"00", 0, 0, false};
-    std::wstring designator = L"AM";
+    Box hours, minutes;
+    std::wstring designator;
     int focus = 0;  // 0 hours, 1 minutes, 2 the "Set" button
     bool pasted = false;
 
@@ -87,10 +85,11 @@ struct Panel {
     }
 };
 
-// One or two digits.
-bool Number(const std::wstring& s) {
+// One or two digits, from low to high.
+bool Number(const std::wstring& s, int low, int high) {
     return !s.empty() && s.size() <= 2 &&
-           std::all_of(s.begin(), s.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+           std::all_of(s.begin(), s.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }) &&
+           std::stoi(s) >= low && std::stoi(s) <= high;
 }
 
 }  // namespace
@@ -102,9 +101,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::erase_if(note, [](wchar_t c) { return c == L'{' || c == L'*'; });
     const std::size_t caret = in.ConsumeIntegralInRange<std::size_t>(0, note.size());
 
-    Panel panel;
-    std::string log;
-    for (int step = in.ConsumeIntegralInRange(0, 24); step > 0 && in.remaining_bytes(); --step) {
+    const int now = in.ConsumeIntegralInRange(0, 24 * 60 - 1);
+    const velmi::PanelTime opened = velmi::NextQuarterHour({now / 60, now % 60, 0, 0});
+    Panel panel{{opened.hours, 0, 2}, {opened.minutes}, opened.designator};
+    std::string log = "opened at " + std::to_string(now);
+    const bool untouched = !in.ConsumeBool();
+    for (int step = untouched ? 0 : in.ConsumeIntegralInRange(0, 24);
+         step > 0 && in.remaining_bytes(); --step) {
         switch (in.ConsumeIntegralInRange(0, 7)) {
             case 0:
             case 1:
@@ -132,9 +135,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 6:
                 panel.FocusTo(in.ConsumeIntegralInRange(0, 2));
                 break;
-            case 7:
-                panel.designator = velmi::ToggleDesignator(panel.designator);
+            case 7: {  // a click, or the keys A and P
+                const auto chosen = velmi::DesignatorOfKey(in.ConsumeIntegral<wchar_t>());
+                panel.designator = chosen ? *chosen : velmi::ToggleDesignator(panel.designator);
                 break;
+            }
         }
         log += " [" + Escaped(panel.hours.text) + " " + Escaped(panel.minutes.text) + "]";
     }
@@ -145,10 +150,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool clicked = in.ConsumeBool();
     if (clicked) panel.FocusTo(2);
 
-    const auto hours = velmi::CompleteBox(panel.hours.text);
-    const auto minutes = velmi::CompleteBox(panel.minutes.text);
     const std::wstring marker =
-        hours && minutes ? velmi::MarkerText(*hours, *minutes, panel.designator) : L"";
+        velmi::SetMarker(panel.hours.text, panel.minutes.text, panel.designator).marker;
     const std::wstring result = velmi::InsertMarker(note, caret, marker);
     velmi::MinuteTable table;
     velmi::ScanAlarms(result, table);
@@ -159,19 +162,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                ", steps" + log + "\n  gave " + Escaped(result) + " armed " +
                                std::to_string(table.count);
     std::vector<int> expected;
-    FUZZ_CHECK(marker.empty() != (Number(panel.hours.text) && Number(panel.minutes.text)), detail);
-    if (!marker.empty()) {
+    const bool good = Number(panel.hours.text, 1, 12) && Number(panel.minutes.text, 0, 59);
+    FUZZ_CHECK(marker.empty() != good, detail);
+    if (untouched)
+        expected.push_back((now / 15 + 1) * 15 % (24 * 60));
+    else if (!marker.empty()) {
         const int h = std::stoi(panel.hours.text), m = std::stoi(panel.minutes.text);
         const auto hour = std::chrono::make24(std::chrono::hours{h}, panel.designator == L"PM");
         expected.push_back(static_cast<int>(hour.count()) * 60 + m);
     }
     for (const Box* box : {&panel.hours, &panel.minutes}) {
         // Typing alone puts nothing but digits into the boxes.
-        if (!panel.pasted) FUZZ_CHECK(box->text.empty() || Number(box->text), detail);
+        if (!panel.pasted) FUZZ_CHECK(box->text.empty() || Number(box->text, 0, 99), detail);
         if (clicked) FUZZ_CHECK(box->text.size() == 0 || box->text.size() == 2, detail);
     }
-    if (Number(panel.hours.text)) FUZZ_CHECK(std::stoi(panel.hours.text) <= 12, detail);
-    if (Number(panel.minutes.text)) FUZZ_CHECK(std::stoi(panel.minutes.text) <= 59, detail);
     // The note stays whole around the marker.
     const std::size_t at = std::min(caret, note.size());
     FUZZ_CHECK(result.compare(0, at, note, 0, at) == 0, detail);

@@ -1,6 +1,9 @@
-// The alarm panel's editing rules, which its window handlers apply: the hour
-// and minute boxes, the AM/PM toggle and the marker that "Set" inserts.
+// The alarm panel's editing rules, which its window handlers apply: the time
+// it opens with, the hour and minute boxes, AM/PM and the marker that "Set"
+// inserts.
 #pragma once
+
+#include "date_core.h"
 
 #include <cstddef>
 #include <optional>
@@ -21,24 +24,42 @@ struct PanelKey {
 // then discarded like every other key.
 [[nodiscard]] PanelKey FilterPanelKey(wchar_t key) noexcept;
 
-// The text a box must change to after an edit, or nothing when it may stay.
-// Hours above 12 become "00"; minutes above 59 empty the box.
-[[nodiscard]] std::optional<std::wstring> CheckHours(std::wstring_view text);
-[[nodiscard]] std::optional<std::wstring> CheckMinutes(std::wstring_view text);
+// What the panel shows: two-digit hours (1 to 12) and minutes, and AM or PM.
+struct PanelTime {
+    std::wstring hours, minutes, designator;
+};
+
+// The first quarter hour after the minute of now, on the 12-hour clock.
+[[nodiscard]] PanelTime NextQuarterHour(const TimeOfDay& now);
+
+enum class PanelBox { kHours, kMinutes };
+
+// The word the panel shows for a box that holds no number it accepts.
+[[nodiscard]] std::wstring_view RangeWord(PanelBox box) noexcept;
+
+// While the user types: the first box that holds a number no further typing
+// makes good (an hour above 12 or 00, a minute above 59). A box on its way to
+// a number ("", "0") is not refused yet.
+[[nodiscard]] std::optional<PanelBox> BoxOutOfRange(std::wstring_view hours,
+                                                    std::wstring_view minutes) noexcept;
 
 // A single character left in a box gets a leading zero when the box loses the focus.
 [[nodiscard]] std::optional<std::wstring> PadOnLostFocus(std::wstring_view text);
 
 // "AM" becomes "PM"; anything else becomes "AM".
 [[nodiscard]] std::wstring_view ToggleDesignator(std::wstring_view caption) noexcept;
+// The designator a typed key chooses: A for AM, P for PM, in either case.
+[[nodiscard]] std::optional<std::wstring_view> DesignatorOfKey(wchar_t key) noexcept;
 
-// A box's number in two digits, one digit completed with a leading zero;
-// nothing when the box holds no number, which no marker could go off with.
-[[nodiscard]] std::optional<std::wstring> CompleteBox(std::wstring_view text);
-
-// {*hh:mmAM*} from the completed boxes.
-[[nodiscard]] std::wstring MarkerText(std::wstring_view hours, std::wstring_view minutes,
-                                      std::wstring_view designator);
+// What "Set" does: write the marker {*hh:mmAM*}, or send the user to the
+// first box that holds no hour 1 to 12 or minute 0 to 59 (a marker that
+// could never go off is not written).
+struct PanelSet {
+    std::wstring marker;                  // empty when refused
+    PanelBox refused = PanelBox::kHours;  // where to send the user then
+};
+[[nodiscard]] PanelSet SetMarker(std::wstring_view hours, std::wstring_view minutes,
+                                 std::wstring_view designator);
 
 // The marker at the caret position remembered when the panel was opened, or
 // at the end when the note has since become shorter.

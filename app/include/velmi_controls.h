@@ -25,6 +25,7 @@ inline constexpr int kMinutesBoxId = VELMI_ID_MINUTES_BOX;
 inline constexpr int kDesignatorId = VELMI_ID_DESIGNATOR;
 inline constexpr int kSetButtonId = VELMI_ID_SET_BUTTON;
 inline constexpr int kCancelButtonId = VELMI_ID_CANCEL_BUTTON;
+inline constexpr int kRangeWordId = VELMI_ID_RANGE_WORD;
 
 inline constexpr int kMenuCountdownId = VELMI_IDM_COUNTDOWN;
 inline constexpr int kMenuAlarmId = VELMI_IDM_ALARM;

@@ -22,9 +22,10 @@
 #define VELMI_ID_TIME_FRAME 22 /* the inner frame around hours, minutes, AM/PM */
 #define VELMI_ID_HOURS_BOX 23
 #define VELMI_ID_MINUTES_BOX 24
-#define VELMI_ID_DESIGNATOR 25 /* the AM/PM label */
+#define VELMI_ID_DESIGNATOR 25 /* the AM/PM button */
 #define VELMI_ID_SET_BUTTON 26
 #define VELMI_ID_CANCEL_BUTTON 27
+#define VELMI_ID_RANGE_WORD 28 /* what a refused box accepts */
 
 /* The main window's menu bar */
 #define VELMI_IDM_COUNTDOWN 101
@@ -34,7 +35,7 @@
 #define VELMI_IDM_PRODUCTS 105
 
 /* The main window's timers */
-#define VELMI_TIMER_CHECK 3 /* alarms and countdowns, once a minute */
+#define VELMI_TIMER_CHECK 3     /* alarms and countdowns, once a minute */
 #define VELMI_TIMER_NOTE_SAVE 4 /* the note is stored once typing pauses */
 
 /* The About window's children */

@@ -83,7 +83,6 @@ bool MainWindow::Create() {
         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), kStopwatchIconId);
     if (!registered) return false;
     designTop_ = main_layout::kDesignTop;
-    timeFrameTop_ = main_layout::kTimeFrameDesignTop;
     // The window is made hidden; WM_CREATE builds the controls.
     CreateWindowExW(0, kMainWindowClass, kAppTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
@@ -104,10 +103,8 @@ void MainWindow::Show() {
     AdjustWindowRectExForDpi(&outer, WS_OVERLAPPEDWINDOW, TRUE, 0, dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // The alarm panel, its time frame, the note box and the calendar move up
-    // to the top, in this order.
+    // The alarm panel, the note box and the calendar move up to the top.
     designTop_ = 0;
-    timeFrameTop_ = 0;
     Layout();
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd_);
@@ -119,7 +116,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
         case WM_CREATE:
             return OnCreate() ? 0 : -1;
         case WM_COMMAND:
-            OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+            OnCommand(LOWORD(wp), HIWORD(wp));
             return 0;
         case WM_TIMER:
             if (wp == kCheckTimerId) OnCheckTimer();
@@ -150,8 +147,6 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
         case WM_NCDESTROY:
             OnNcDestroy();
             return 0;
-        case WM_CTLCOLORSTATIC:
-            return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
         case WM_DPICHANGED:
             OnDpiChanged(*reinterpret_cast<const RECT*>(lp));
             return 0;
@@ -261,7 +256,7 @@ void MainWindow::OnNcDestroy() {
     hwnd_ = nullptr;
 }
 
-void MainWindow::OnCommand(int id, int code, HWND control) {
+void MainWindow::OnCommand(int id, int code) {
     switch (id) {
         case kMenuCountdownId:
             OnMenuCountdown();
@@ -282,7 +277,6 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
             note_.OnCommand(code);
             break;
         default:
-            panel_.OnCommand(id, code, control);
             break;
     }
 }
@@ -358,7 +352,7 @@ void MainWindow::OnMenuAlarm() {
     // A day whose note goes with the next purge takes no alarms either.
     if (note_.ReadOnly()) return;
     alarms_.alarmInsertPos = note_.CaretPosition();
-    panel_.Open();
+    panel_.Open(services_.clock.Now().time);
 }
 
 void MainWindow::OnAlarmSet(const std::wstring& marker) {
@@ -447,7 +441,7 @@ RECT MainWindow::ToPixels(const TwipRect& r) const {
 
 void MainWindow::Layout() {
     const auto toPixels = [this](const TwipRect& r) { return ToPixels(r); };
-    panel_.Layout(designTop_, timeFrameTop_, toPixels);
+    panel_.Layout(designTop_, toPixels);
     note_.Place(ToPixels(main_layout::kNoteBox.WithTop(designTop_)));
     calendar_.SetPosition(ToPixels(main_layout::kCalendar.WithTop(designTop_)));
 }
@@ -466,13 +460,6 @@ void MainWindow::OnDpiChanged(const RECT& suggested) {
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     Layout();
-}
-
-LRESULT MainWindow::OnCtlColorStatic(HDC dc, HWND control) {
-    if (HBRUSH brush = panel_.OnCtlColorStatic(dc, control))
-        return reinterpret_cast<LRESULT>(brush);
-    return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                          reinterpret_cast<LPARAM>(control));
 }
 
 bool MainWindow::PreTranslateMessage(MSG& msg) {

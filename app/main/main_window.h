@@ -92,10 +92,9 @@ private:
     void OnEndSession(bool ending);
     void OnDestroy();
     void OnNcDestroy();
-    void OnCommand(int id, int code, HWND control);
+    void OnCommand(int id, int code);
     void OnDpiChanged(const RECT& suggested);
     void OnStoreProblem();
-    LRESULT OnCtlColorStatic(HDC dc, HWND control);
 
     // Menu and control events.
     void OnCalendarChanged() { notes_.OnCalendarChanged(calendar_.Text()); }
@@ -149,7 +148,6 @@ private:
     SingleInstance instance_;
     UINT dpi_ = 96;
     int designTop_ = 0;  // 0 once the start-up routine has moved the controls up
-    int timeFrameTop_ = 0;
     unique_hfont font_;
     std::optional<StoreProblem> pendingProblem_;
     AboutWindow about_;

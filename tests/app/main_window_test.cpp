@@ -234,40 +234,60 @@ TEST_F(MainWindowTest, TheSessionsEndKeepsTheNote) {
     EXPECT_EQ(std::string(bytes, n), "\xEF\xBB\xBF\xC3\xA9");
 }
 
-// Opened again, the panel selects the hours, which hear no focus event then;
-// Tab stays among its controls; "Set" writes nothing while a box holds no
-// number and sends the user there; the caret then follows the marker; Escape
-// is "Cancel".
+// The panel opens at the quarter hour after the program's time, with the
+// hours selected even when opened again (they hear no focus event then). Tab
+// stays among its controls; Space, A, P and a click set AM or PM. An hour or
+// minute out of range stays, with a word saying what the box takes; "Set"
+// writes nothing then, nor for hour 00, and sends the user there. The caret
+// follows the marker; Escape is "Cancel".
 TEST_F(MainWindowTest, ThePanelKeepsItsKeysAndWritesOnlyMarkersThatCanGoOff) {
     Type(app.Note(), L"ab");
     SendMessageW(app.Note(), EM_SETSEL, 1, 1);
+    app.clock.now.time = {23, 50, 0};
     app.Menu(kMenuAlarmId);
-    HWND hours = app.Item(kHoursBoxId), minutes = app.Item(kMinutesBoxId);
+    const HWND hours = app.Item(kHoursBoxId), minutes = app.Item(kMinutesBoxId),
+               designator = app.Item(kDesignatorId), set = app.Item(kSetButtonId),
+               word = app.Item(kRangeWordId);
+    EXPECT_EQ(WindowText(hours) + WindowText(minutes) + WindowText(designator), L"1200AM");
     Type(hours, L"1");
     app.Menu(kMenuAlarmId);
     ASSERT_EQ(GetFocus(), hours);
-    Type(hours, L"3");
-    EXPECT_EQ(WindowText(hours), L"3");
-    const HWND ring[] = {hours, minutes, app.Item(kSetButtonId), app.Item(kCancelButtonId), hours};
+    Type(hours, L"13");
+    EXPECT_EQ(WindowText(hours) + L" " + WindowText(word), L"13 Hours 1 to 12");
+    SaveScreenshot(app.Main(),
+                   L"alarm-panel-" + std::to_wstring(GetDpiForWindow(app.Main())) + L"dpi");
+    const HWND ring[] = {hours, minutes, designator, set, app.Item(kCancelButtonId), hours};
     for (size_t i = 1; i < std::size(ring); ++i) {
         Key(GetFocus(), VK_TAB, app.Keys());
         EXPECT_EQ(GetFocus(), ring[i]);
     }
-    Type(minutes, L"65");  // emptied: no such minute
-    SendMessageW(app.Item(kSetButtonId), BM_CLICK, 0, 0);
+    for (const wchar_t* typed : {L"13", L"00"}) {
+        Type(hours, typed);
+        SendMessageW(set, BM_CLICK, 0, 0);
+    }
+    Type(hours, L"3");
+    Type(minutes, L"65");
+    EXPECT_EQ(WindowText(word), L"Minutes 0 to 59");
+    SendMessageW(set, BM_CLICK, 0, 0);
     EXPECT_EQ(WindowText(app.Note()), L"ab");
-    EXPECT_TRUE(IsWindowVisible(app.Item(kAlarmPanelId)));
     EXPECT_EQ(GetFocus(), minutes);
     Type(minutes, L"5");
-    SendMessageW(app.Item(kSetButtonId), BM_CLICK, 0, 0);
-    EXPECT_EQ(WindowText(app.Note()), L"a{*03:05AM*}b");
+    EXPECT_EQ(WindowText(word), L"");
+    SetFocus(designator);
+    ASSERT_TRUE(PressKey(VK_SPACE, false, app.Keys()));
+    Type(designator, L"a");
+    Click(designator);
+    Type(designator, L"\r", app.Keys());  // Enter moves on to "Set"
+    EXPECT_EQ(GetFocus(), set);
+    SendMessageW(set, BM_CLICK, 0, 0);
+    EXPECT_EQ(WindowText(app.Note()), L"a{*03:05PM*}b");
     EXPECT_EQ(SendMessageW(app.Note(), EM_GETSEL, 0, 0), MAKELRESULT(12, 12));
 
     app.Menu(kMenuAlarmId);
     Key(GetFocus(), VK_ESCAPE, app.Keys());
     EXPECT_FALSE(IsWindowVisible(app.Item(kAlarmPanelId)));
     EXPECT_EQ(GetFocus(), app.Note());
-    EXPECT_EQ(WindowText(app.Note()), L"a{*03:05AM*}b");
+    EXPECT_EQ(WindowText(app.Note()), L"a{*03:05PM*}b");
 }
 
 // The scroll bar comes and goes with the text's height; the box keeps its place.

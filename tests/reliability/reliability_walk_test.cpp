@@ -343,7 +343,6 @@ private:
             hour < 10 && Chance(50) ? std::to_wstring(hour) : TwoDigits(hour);
         const std::wstring minutes =
             minute < 10 && Chance(50) ? std::to_wstring(minute) : TwoDigits(minute);
-        const int toggles = pm + 2 * Uniform(0, 1);
         const bool cancel = Chance(15);
         const std::wstring marker =
             L"{*" + TwoDigits(hour) + L":" + TwoDigits(minute) + (pm ? L"PM" : L"AM") + L"*}";
@@ -354,8 +353,15 @@ private:
         if (GetFocus() != hoursBox) SetFocus(hoursBox);
         test::Type(hoursBox, hours + L"\r", app.Keys());  // Enter moves on to the minutes
         test::Type(minutesBox, minutes, app.Keys());
-        for (int i = 0; i < toggles; ++i)
-            test::Click(app.Item(kDesignatorId));
+        // It opened at 04:30 AM, after the clock, and the digits typed replace
+        // the time; a click turns AM to PM and back, A and P choose.
+        HWND designator = app.Item(kDesignatorId);
+        for (bool shown = false; shown != (pm == 1) || Chance(30);) {
+            const int how = Uniform(0, 2);
+            if (how == 0) test::Click(designator);
+            if (how > 0) test::Type(designator, how == 1 ? L"p" : L"A");
+            shown = how == 0 ? !shown : how == 1;
+        }
         SendMessageW(app.Item(cancel ? kCancelButtonId : kSetButtonId), BM_CLICK, 0, 0);
         panelOpen_ = false;
         if (IsWindowVisible(app.Item(kAlarmPanelId))) return Fail(L"the alarm panel stayed open");
