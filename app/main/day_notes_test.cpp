@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <map>
 #include <vector>
 
@@ -14,9 +12,9 @@ namespace velmi {
 namespace {
 
 constexpr DateSerial kToday = 46361;  // 5 December 2026
-constexpr std::array<const wchar_t*, 12> kEnglish{
-    L"January", L"February", L"March",     L"April",   L"May",      L"June",
-    L"July",    L"August",   L"September", L"October", L"November", L"December"};
+const MonthNames kEnglish{L"January",   L"February", L"March",    L"April",
+                          L"May",       L"June",     L"July",     L"August",
+                          L"September", L"October",  L"November", L"December"};
 
 class FakeClock : public Clock {
 public:
@@ -68,20 +66,13 @@ protected:
     FakeClock clock;
     FakeStore store;
     FakeWindow window;
-    std::map<int, std::wstring> names;  // overrides of the English names
-    DayNotes notes{store, clock,
-                   [this](int m) {
-                       const auto found = names.find(m);
-                       return found != names.end() ? found->second
-                                                   : kEnglish[static_cast<size_t>(m - 1)];
-                   },
+    MonthNames names = kEnglish;  // as the locale has them now
+    DayNotes notes{store, clock, [this](int m) { return names[static_cast<size_t>(m - 1)]; },
                    window};
 };
 
 TEST_F(DayNotesTest, OnlyTheCalendarsOwnWholeTextNamesADay) {
-    MonthNames english;
-    std::copy(kEnglish.begin(), kEnglish.end(), english.begin());
-    const auto read = [&](const wchar_t* text) { return ReadCalendarText(text, english); };
+    const auto read = [&](const wchar_t* text) { return ReadCalendarText(text, kEnglish); };
     EXPECT_EQ(read(L"December  5,  2026"), kToday);
     EXPECT_EQ(read(L"February  29,  2028"), SerialFromCivil({2028, 2, 29}));
     EXPECT_EQ(read(L"January  1,  100"), kMinSerial);
@@ -99,7 +90,7 @@ TEST_F(DayNotesTest, OnlyTheCalendarsOwnWholeTextNamesADay) {
 TEST_F(DayNotesTest, TheNoteIsSavedUnderTheDayItWasLoadedFor) {
     Show(kToday + 1);
     window.box = L"for the sixth";
-    names[12] = L"Dezember";  // the user changed the display language meanwhile
+    names[11] = L"Dezember";  // the user changed the display language meanwhile
     notes.OnCalendarChanged(L"Dezember  9,  2026");
     EXPECT_EQ(store.notes[kToday + 1], L"for the sixth");
     EXPECT_EQ(window.caption, L"Scheduled items for Dezember  9,  2026");

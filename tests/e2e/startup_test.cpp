@@ -1,11 +1,7 @@
-// Velmi.exe refusing to start: a second copy, and a missing calendar control;
-// and its manifest taking effect.
+// Velmi.exe refusing to start: a second copy, and a missing calendar control.
 #include "message_box_answerer.h"
 #include "process.h"
 #include "velmi_process.h"
-#include "win_handle.h"
-
-#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -54,25 +50,6 @@ TEST(Startup, WithoutTheCalendarItExplainsAndTouchesNothing) {
     }
     EXPECT_EQ(RegQuery(L"HKLM\\Software\\Tolvane").find("Ruviruve"), std::string::npos);
     ASSERT_EQ(RunProcess(L"regsvr32.exe /s \"" + BinDir() + L"Nuv.ocx\"").exitCode, 0u);
-}
-
-// Velmi imports nothing from comctl32: only the manifest's Common Controls 6
-// brings it in, from the side-by-side store, for the boxes.
-TEST(Startup, TheManifestGivesCommonControls6) {
-    VelmiProcess velmi;
-    ASSERT_NE(velmi.WaitForMainWindow(), nullptr);
-    unique_handle process(
-        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, velmi.Pid()));
-    HMODULE modules[512];
-    DWORD bytes = 0;
-    ASSERT_TRUE(EnumProcessModules(process.get(), modules, sizeof(modules), &bytes));
-    std::wstring names;
-    for (DWORD i = 0; i < bytes / sizeof(HMODULE); ++i) {
-        wchar_t name[MAX_PATH] = {};
-        GetModuleFileNameExW(process.get(), modules[i], name, MAX_PATH);
-        names += name + std::wstring(L"\n");
-    }
-    EXPECT_NE(names.find(L"common-controls_6595b64144ccf1df_6."), std::wstring::npos) << names;
 }
 
 }  // namespace
