@@ -25,7 +25,7 @@ namespace {
 
 struct Options {
     int startupRuns = 21;   // of each program
-    int idleSeconds = 100;  // per sample: both 50-second timers tick
+    int idleSeconds = 100;  // per sample: the minute check comes at least once
     int idleSamples = 3;
     int dayChanges = 1000;  // per note size
     std::wstring only;      // one part alone: startup, changes, scan, footprint or size

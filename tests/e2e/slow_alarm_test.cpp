@@ -1,4 +1,4 @@
-// The real clock and the real 50-second timers: an alarm written into
+// The real clock and the real minute timer: an alarm written into
 // today's note and a countdown started from the menu go off at their
 // minutes, once. Slow by nature.
 #include "calendar_dates.h"
