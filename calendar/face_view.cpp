@@ -242,8 +242,13 @@ void FaceView::RefreshDay(int index) noexcept {
     const DayCell& cell = face_.days[index];
     DayCell& shown = shown_[index];
     const HWND window = dayCells_[index];
-    if (cell.text != shown.text) SetTextIfChanged(window, cell.text);
-    if (cell.green != shown.green || cell.marked != shown.marked || cell.today != shown.today)
+    const bool textChanged = cell.text != shown.text;
+    if (textChanged) SetWindowTextW(window, cell.text.c_str());
+    // Out of sight (at start-up, before the container shows its window) a
+    // cell is drawn whole when it comes into sight.
+    if ((textChanged || cell.green != shown.green || cell.marked != shown.marked ||
+         cell.today != shown.today) &&
+        IsWindowVisible(window))
         InvalidateRect(window, nullptr, FALSE);
     if (cell.visible && !shown.visible) ShowWindow(window, SW_SHOWNA);
     const bool wasVisible = shown.visible;
