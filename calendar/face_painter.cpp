@@ -167,6 +167,14 @@ void PaintLabel(HDC dc, const RECT& r, std::wstring_view text, COLORREF back, HF
     PaintText(dc, r, text, font, centred ? DT_CENTER : DT_LEFT);
 }
 
+// The initials as their own windows drew them, each clipped to its place.
+template <typename ToPixels>
+void PaintWeekdayInitials(HDC dc, const ToPixels& toPixels, HFONT font) {
+    for (int i = 0; i < kWeekdayCount; ++i)
+        PaintLabel(dc, toPixels(WeekdayInitialRect(i)), kWeekdayInitials[i], kPaleYellow, font,
+                   false);
+}
+
 void PaintArrow(HDC dc, const RECT& r, HICON icon) {
     FillSolid(dc, r, kPaleYellow);
     DrawIconEx(dc, r.left, r.top, icon, r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
@@ -203,9 +211,7 @@ private:
 void DrawParts(const Face& face, HDC dc, const FaceMapping& map, const FaceResources& res) {
     const HFONT labelFont = res.labelFont.get();
     PaintFrame(dc, map(kFrameRect));
-    for (int i = 0; i < kWeekdayCount; ++i)
-        PaintLabel(dc, map(WeekdayLabelRect(i)), kWeekdayInitials[i], kPaleYellow, labelFont,
-                   false);
+    PaintWeekdayInitials(dc, map, labelFont);
     PaintLabel(dc, map(kYearLabelRect), face.yearLabel, kPaleYellow, labelFont, true);
     PaintLabel(dc, map(kMonthLabelRect), face.monthLabel, kWhite, labelFont, true);
     for (int i = 0; i < kArrowCount; ++i)
@@ -239,10 +245,6 @@ void PaintPart(HWND part, const Face& face, const FaceResources& res) noexcept {
         case PartKind::kArrow:
             PaintArrow(dc, r, ArrowIcon(res, id - kArrowIdBase));
             break;
-        case PartKind::kWeekday:
-            PaintLabel(dc, r, kWeekdayInitials[id - kWeekdayIdBase], kPaleYellow,
-                       res.labelFont.get(), false);
-            break;
         case PartKind::kYearLabel:
             PaintLabel(dc, r, face.yearLabel, kPaleYellow, res.labelFont.get(), true);
             break;
@@ -250,7 +252,11 @@ void PaintPart(HWND part, const Face& face, const FaceResources& res) noexcept {
             PaintLabel(dc, r, face.monthLabel, kWhite, res.labelFont.get(), true);
             break;
         case PartKind::kFrame:
+            // The frame stands at the surface's origin, where the twips count from.
             PaintFrame(dc, r);
+            PaintWeekdayInitials(
+                dc, [&](const TwipRect& t) { return velmi::TwipsToRect(t, res.pixelsPerInch); },
+                res.labelFont.get());
             break;
         case PartKind::kOther:
             break;

@@ -42,6 +42,10 @@ void RegisterClasses(WNDPROC surfaceProc, WNDPROC partProc) {
     });
 }
 
+POINT PointOf(LPARAM lp) {
+    return {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+}
+
 // Only what changed is touched: a redraw usually changes two cells of 37,
 // and every window call is a round trip on some platforms.
 void SetTextIfChanged(HWND window, const std::wstring& text) {
@@ -85,7 +89,6 @@ void FaceView::Destroy() noexcept {
     surface_ = frame_ = dateBox_ = yearLabel_ = monthLabel_ = pressed_ = nullptr;
     dayCells_.fill(nullptr);
     arrows_.fill(nullptr);
-    weekdayLabels_.fill(nullptr);
     DestroyWindow(surface);
 }
 
@@ -102,16 +105,13 @@ void FaceView::SetPosition(const RECT& position) noexcept {
 // ---- Creation and placement ------------------------------------------------
 
 // From the top of the z-order down, as each child window made goes beneath
-// its elder siblings: the labels lie beneath the cells and arrows they
-// overlap (the tall Sunday initial reaches into the first row of cells).
+// its elder siblings: the labels lie beneath the arrows they overlap.
 template <typename Action>
 void FaceView::ForEachFramePart(Action&& action) {
     for (int i = 0; i < kDayCount; ++i)
         action(dayCells_[i], kDayIdBase + i, DayRect(i));
     for (int i = 0; i < kArrowCount; ++i)
         action(arrows_[i], kArrowIdBase + i, kArrowRects[i]);
-    for (int i = 0; i < kWeekdayCount; ++i)
-        action(weekdayLabels_[i], kWeekdayIdBase + i, WeekdayLabelRect(i));
     action(yearLabel_, kYearLabelId, kYearLabelRect);
     action(monthLabel_, kMonthLabelId, kMonthLabelRect);
 }
@@ -158,8 +158,6 @@ std::wstring FaceView::PartText(int id) const {
     switch (KindOf(id)) {
         case PartKind::kDay:
             return face_.days[id - kDayIdBase].text;
-        case PartKind::kWeekday:
-            return kWeekdayInitials[id - kWeekdayIdBase];
         case PartKind::kYearLabel:
             return face_.yearLabel;
         case PartKind::kMonthLabel:
@@ -244,8 +242,13 @@ void FaceView::RefreshDay(int index) noexcept {
     const DayCell& cell = face_.days[index];
     DayCell& shown = shown_[index];
     const HWND window = dayCells_[index];
-    if (cell.text != shown.text) SetTextIfChanged(window, cell.text);
-    if (cell.green != shown.green || cell.marked != shown.marked || cell.today != shown.today)
+    const bool textChanged = cell.text != shown.text;
+    if (textChanged) SetWindowTextW(window, cell.text.c_str());
+    // Out of sight (at start-up, before the container shows its window) a
+    // cell is drawn whole when it comes into sight.
+    if ((textChanged || cell.green != shown.green || cell.marked != shown.marked ||
+         cell.today != shown.today) &&
+        IsWindowVisible(window))
         InvalidateRect(window, nullptr, FALSE);
     if (cell.visible && !shown.visible) ShowWindow(window, SW_SHOWNA);
     const bool wasVisible = shown.visible;
@@ -447,7 +450,7 @@ LRESULT FaceView::OnPartMessage(HWND part, UINT message, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND:
             return 1;
         case WM_LBUTTONDOWN:
-            OnPartButtonDown(part);
+            OnPartButtonDown(part, lp);
             return 0;
         case WM_LBUTTONUP:
             OnPartButtonUp(part, lp);
@@ -499,8 +502,11 @@ void FaceView::OnDayCellKey(HWND cell, WPARAM key) {
     if (surface_) FollowSelectedDay();
 }
 
-void FaceView::OnPartButtonDown(HWND part) {
+void FaceView::OnPartButtonDown(HWND part, LPARAM lp) {
     pressed_ = part;
+    // The initials take a click as their own windows did, doing nothing; it
+    // must not reach the frame, whose click goes to today.
+    pressedInitial_ = part == frame_ && IsOnWeekdayInitial(PointOf(lp));
     SetCapture(part);
     if (KindOf(GetDlgCtrlID(part)) == PartKind::kDay) SetFocus(part);
 }
@@ -511,11 +517,19 @@ void FaceView::OnPartButtonUp(HWND part, LPARAM lp) {
     ReleaseCapture();
     RECT client{};
     GetClientRect(part, &client);
-    const POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    const POINT at = PointOf(lp);
     // The click may end in anything, the control's own end included.
-    if (PtInRect(&client, at)) OnPartClicked(part);
+    if (PtInRect(&client, at) && !pressedInitial_) OnPartClicked(part);
     // A press that ended elsewhere selected nothing: the focus goes back.
     if (surface_) FollowSelectedDay();
+}
+
+bool FaceView::IsOnWeekdayInitial(POINT at) const noexcept {
+    for (int i = 0; i < kWeekdayCount; ++i) {
+        const RECT initial = ToPixels(WeekdayInitialRect(i));
+        if (PtInRect(&initial, at)) return true;
+    }
+    return false;
 }
 
 void FaceView::OnPartCaptureChanged(HWND part, LPARAM lp) {

@@ -90,7 +90,9 @@ private:
     void OnMidnightTimer();
     void SetMidnightTimer() noexcept;
     LRESULT OnPartMessage(HWND part, UINT, WPARAM, LPARAM);
-    void OnPartButtonDown(HWND part);
+    void OnPartButtonDown(HWND part, LPARAM lp);
+    // In the frame's own coordinates.
+    [[nodiscard]] bool IsOnWeekdayInitial(POINT at) const noexcept;
     void OnPartButtonUp(HWND part, LPARAM lp);
     void OnPartCaptureChanged(HWND part, LPARAM lp);
     void OnPartFocus(HWND part, bool gained);
@@ -109,11 +111,11 @@ private:
     HWND dateBox_ = nullptr;
     std::array<HWND, kDayCount> dayCells_{};
     std::array<HWND, kArrowCount> arrows_{};
-    std::array<HWND, kWeekdayCount> weekdayLabels_{};
     HWND yearLabel_ = nullptr;
     HWND monthLabel_ = nullptr;
     std::unique_ptr<FaceResources> resources_;
     HWND pressed_ = nullptr;                  // the part a click started on
+    bool pressedInitial_ = false;             // on a weekday initial the frame draws
     std::array<DayCell, kDayCount> shown_{};  // what the cells show, to touch only changes
 };
 

@@ -19,7 +19,6 @@ inline constexpr DISPID kChangeDispId = NUV_DISPID_CHANGE;
 // Child window identifiers, so containers and tests can find the parts.
 inline constexpr int kDayIdBase = NUV_ID_DAY_FIRST;  // day cell i: kDayIdBase + i
 inline constexpr int kArrowIdBase = NUV_ID_ARROW_FIRST;
-inline constexpr int kWeekdayIdBase = NUV_ID_WEEKDAY_FIRST;  // Sunday first
 inline constexpr int kYearLabelId = NUV_ID_YEAR_LABEL;
 inline constexpr int kMonthLabelId = NUV_ID_MONTH_LABEL;
 inline constexpr int kFrameId = NUV_ID_FRAME;

@@ -11,9 +11,10 @@
 #define NUV_DISPID_CHANGE 1
 
 /* Child windows, found by these ids by containers and outside tools. */
-#define NUV_ID_DAY_FIRST 1000     /* 37 day cells: 1000 .. 1036 */
-#define NUV_ID_ARROW_FIRST 1101   /* previous year, next year, previous month, next month */
-#define NUV_ID_WEEKDAY_FIRST 1200 /* 7 weekday initials: 1200 .. 1206 */
+#define NUV_ID_DAY_FIRST 1000   /* 37 day cells: 1000 .. 1036 */
+#define NUV_ID_ARROW_FIRST 1101 /* previous year, next year, previous month, next month */
+/* 1200 .. 1206 were the weekday initials' windows; the frame draws them now,
+   and no other part takes these ids. */
 #define NUV_ID_YEAR_LABEL 1207
 #define NUV_ID_MONTH_LABEL 1208
 #define NUV_ID_FRAME 1300

@@ -19,6 +19,7 @@
 
 #include "calendar_dates.h"
 #include "calendar_model.h"
+#include "layout.h"
 #include "message_box_answerer.h"
 #include "nuv_contract.h"
 #include "nuv_h.h"
@@ -26,6 +27,7 @@
 #include "resource_usage.h"
 #include "screenshot.h"
 #include "win_com.h"
+#include "win_gdi.h"
 #include "win_handle.h"
 #include "window_input.h"
 
@@ -260,9 +262,9 @@ TEST(HostedControl, MarkedDaysLookOtherwiseUntilUnmarked) {
     EXPECT_EQ(pixels(10), plain);
 }
 
-// Labels take the click (one that let it through to the frame would jump to
-// today), each arrow and a day navigate, and the place of a hidden cell is
-// the frame's. Inside Change the container already sees the new date box,
+// Labels and weekday initials take the click (one that let it through to the
+// frame would jump to today), each arrow and a day navigate, and the place of
+// a hidden cell is the frame's. Inside Change the container already sees the new date box,
 // year label and green cell.
 TEST(HostedControl, RealClicksOnEachKindOfPart) {
     AtlHost host;
@@ -280,8 +282,12 @@ TEST(HostedControl, RealClicksOnEachKindOfPart) {
         seen.push_back(host.Text(kDateBoxId) + L"|" + host.Text(kYearLabelId) + L"|" +
                        std::to_wstring(green));
     };
-    for (int id : {kYearLabelId, kMonthLabelId, kWeekdayIdBase, kWeekdayIdBase + 6})
+    for (int id : {kYearLabelId, kMonthLabelId})
         ASSERT_TRUE(velmi::test::RealClick(host.Part(id))) << "the click never came";
+    // The frame draws the weekday initials: the tall Sunday one, where it
+    // reaches into the hidden first cell, is clicked in the frame.
+    const RECT sunday = velmi::TwipsToRect(WeekdayInitialRect(0), GetDpiForWindow(host.Top()));
+    velmi::test::Click(host.Part(kFrameId), {(sunday.left + sunday.right) / 2, sunday.bottom - 2});
     EXPECT_TRUE(seen.empty());
     const struct {
         int part;
@@ -441,17 +447,15 @@ TEST(HostedControl, TheWholeDateFitsAndTheArrowsHaveNames) {
     HWND box = host.Part(kDateBoxId);
     RECT room{};
     SendMessageW(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
-    HDC dc = GetDC(box);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+    const velmi::WindowDc dc(box);
+    const velmi::Selected font(dc.Get(), HGDIOBJ(SendMessageW(box, WM_GETFONT, 0, 0)));
     for (int month = 1; month <= 12; ++month) {
         PutDate(host.Control(), velmi::SerialFromCivil({2026, month, 28}));
         const std::wstring text = host.Text(kDateBoxId);
         SIZE extent{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
         EXPECT_LE(extent.cx, room.right - room.left) << text << ", " << GetDpiForWindow(box);
     }
-    SelectObject(dc, old);
-    ReleaseDC(box, dc);
     const Texts names{L"Previous year", L"Next year", L"Previous month", L"Next month"};
     for (size_t i = 0; i < names.size(); ++i)
         EXPECT_EQ(host.Text(kArrowIdBase + static_cast<int>(i)), names[i]);

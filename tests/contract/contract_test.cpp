@@ -24,8 +24,7 @@ namespace {
 using Microsoft::WRL::ComPtr;
 using velmi::test::RunProcess;
 
-static_assert(nuv::kDayIdBase == 1000 && nuv::kArrowIdBase == 1101);
-static_assert(nuv::kWeekdayIdBase == 1200 && nuv::kYearLabelId == 1207);
+static_assert(nuv::kDayIdBase == 1000 && nuv::kArrowIdBase == 1101 && nuv::kYearLabelId == 1207);
 static_assert(nuv::kMonthLabelId == 1208 && nuv::kFrameId == 1300 && nuv::kDateBoxId == 1400);
 static_assert(nuv::kToolboxBitmapId == 30000);
 
@@ -71,9 +70,8 @@ TEST(Contract, RegistrationWritesEveryKeyAndRemovesThem) {
         "ToolboxBitmap32\r\n    (Default)    REG_SZ    " + path + ", 30000",
         "TypeLib\r\n    (Default)    REG_SZ    " + Narrow(kLibid),
         "Version\r\n    (Default)    REG_SZ    1.1"};
-    for (const std::string& expected : lines) {
+    for (const std::string& expected : lines)
         EXPECT_NE(clsid.find(expected), std::string::npos) << expected << "\nin\n" << clsid;
-    }
     EXPECT_NE(Query(L"HKCR\\Ruviruve.Nuvender").find("    (Default)    REG_SZ    Nuvender"),
               std::string::npos);
     EXPECT_NE(Query(L"HKCR\\Ruviruve.Nuvender\\CLSID").find(Narrow(kClsid)), std::string::npos);
