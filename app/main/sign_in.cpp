@@ -47,7 +47,8 @@ RegResult SetStartAtSignIn(HKEY user, bool start, std::wstring_view programPath)
 void ApplySetupChoice(HKEY machine, HKEY user, std::wstring_view programPath) {
     DWORD choice = 0;
     DWORD applied = 0;
-    if (ReadDword(user, kUserAppliedName, applied) || !ReadDword(machine, kMachineChoiceName, choice))
+    if (ReadDword(user, kUserAppliedName, applied) ||
+        !ReadDword(machine, kMachineChoiceName, choice))
         return;
     // Marked only once the Run value is right, so a failure is tried again next time.
     if (SetStartAtSignIn(user, choice != 0, programPath).Failed()) return;

@@ -1,5 +1,4 @@
-// The Run value and setup's choice, in scratch keys standing for
-// HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
+// Setup's choice applied to the Run value, in scratch keys standing for HKLM and HKCU.
 #include "sign_in.h"
 
 #include "registry.h"
@@ -8,63 +7,40 @@
 #include <gtest/gtest.h>
 
 namespace velmi {
-namespace {
 
-using testing::ScratchKey;
-
-constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kProgram[] = L"C:\\Program Files\\Tolvane\\Velmi\\Velmi.exe";
 constexpr wchar_t kCommand[] = L"\"C:\\Program Files\\Tolvane\\Velmi\\Velmi.exe\" /minimized";
 
-std::wstring RunValue(HKEY user) { return ReadRegText(user, kRun, L"Velmi", L"none").text; }
-
-void SetDword(HKEY root, const wchar_t* name, DWORD value) {
-    ASSERT_EQ(RegSetKeyValueW(root, L"Software\\Tolvane\\Velmi", name, REG_DWORD, &value,
-                              sizeof value),
-              ERROR_SUCCESS);
+std::wstring RunValue(HKEY user) {
+    return ReadRegText(user, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Velmi", L"")
+        .text;
 }
 
-TEST(SignIn, SetsAndRemovesTheRunValue) {
-    ScratchKey user(L"SignInUser");
-    EXPECT_FALSE(SetStartAtSignIn(user.get(), false, kProgram).Failed());  // nothing to remove
-    EXPECT_FALSE(SetStartAtSignIn(user.get(), true, kProgram).Failed());
-    EXPECT_EQ(RunValue(user.get()), kCommand);
-    EXPECT_FALSE(SetStartAtSignIn(user.get(), false, kProgram).Failed());
-    EXPECT_EQ(RunValue(user.get()), L"none");
-}
-
-TEST(SignIn, SetupsChoiceIsAppliedOncePerUser) {
-    constexpr DWORD kNone = 2;
+TEST(SignIn, SetupsChoiceSetsTheRunValueOncePerUser) {
+    const DWORD none = 2, one = 1;  // none: setup left no choice
     struct Case {
-        DWORD machine;      // kNone: setup left no choice
-        bool appliedBefore; // the user started Velmi since setup
-        bool runBefore;
+        DWORD machine;
+        bool appliedBefore, runBefore;  // the user started Velmi since setup; the value was there
         const wchar_t* runAfter;
     };
-    for (const Case c : {Case{1, false, false, kCommand}, Case{0, false, true, L"none"},
-                         Case{1, true, false, L"none"}, Case{0, true, true, kCommand},
-                         Case{kNone, false, true, kCommand}}) {
-        ScratchKey machine(L"SignInMachine");
-        ScratchKey user(L"SignInUser");
-        if (c.machine != kNone) SetDword(machine.get(), L"StartAtSignIn", c.machine);
-        if (c.appliedBefore) SetDword(user.get(), L"StartAtSignInApplied", 1);
-        if (c.runBefore) {
-            ASSERT_FALSE(SetStartAtSignIn(user.get(), true, kProgram).Failed());
-        }
+    for (const Case c :
+         {Case{1, false, false, kCommand}, Case{0, false, true, L""}, Case{0, false, false, L""},
+          Case{1, true, false, L""}, Case{none, false, true, kCommand}}) {
+        testing::ScratchKey machine(L"SignInMachine"), user(L"SignInUser");
+        const auto set = [](HKEY root, const wchar_t* name, const DWORD& value) {
+            RegSetKeyValueW(root, L"Software\\Tolvane\\Velmi", name, REG_DWORD, &value, 4);
+        };
+        if (c.machine != none) set(machine.get(), L"StartAtSignIn", c.machine);
+        if (c.appliedBefore) set(user.get(), L"StartAtSignInApplied", one);
+        EXPECT_FALSE(SetStartAtSignIn(user.get(), c.runBefore, kProgram).Failed());
         ApplySetupChoice(machine.get(), user.get(), kProgram);
         EXPECT_EQ(RunValue(user.get()), c.runAfter) << c.machine << c.appliedBefore;
         // Later starts leave the value to the user.
-        const bool flipped = RunValue(user.get()) != kCommand;
-        ASSERT_FALSE(SetStartAtSignIn(user.get(), flipped, kProgram).Failed());
+        const bool flipped = RunValue(user.get()).empty();
+        EXPECT_FALSE(SetStartAtSignIn(user.get(), flipped, kProgram).Failed());
         ApplySetupChoice(machine.get(), user.get(), kProgram);
-        EXPECT_EQ(RunValue(user.get()) == kCommand, flipped) << c.machine << c.appliedBefore;
+        EXPECT_EQ(RunValue(user.get()).empty(), !flipped) << c.machine << c.appliedBefore;
     }
 }
 
-TEST(SignIn, FindsTheSwitchAfterTheProgramName) {
-    EXPECT_TRUE(HasMinimizedSwitch(L"\"C:\\a b\\Velmi.exe\" /MINIMIZED"));
-    EXPECT_FALSE(HasMinimizedSwitch(L"C:\\minimized\\Velmi.exe /min"));
-}
-
-}  // namespace
 }  // namespace velmi
