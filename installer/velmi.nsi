@@ -1,6 +1,9 @@
 ; Velmi's setup: installs the program, its calendar control, the help page and
 ; the alarm sound for all users, registers the control through its own
 ; DllRegisterServer, and writes a Start-menu shortcut and an uninstall entry.
+; /NOSTARTUP keeps Velmi from starting at sign-in: setup runs elevated, maybe
+; as another user, so it leaves the choice for all users and each user's first
+; start of Velmi applies it.
 ; The uninstaller takes all of that away again and leaves the notes, which
 ; live in the registry under Software\Tolvane, alone: they are the user's.
 ;   makensis -DVERSION=x.y.z -DBIN=<folder with the files> -DOUT=<setup.exe> velmi.nsi
@@ -10,11 +13,14 @@ SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !include LogicLib.nsh
+!include FileFunc.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmi"
 ; Velmi holds this mutex while it runs.
 !define RUNNING_MUTEX "Local\Tolvane.Velmi.OneCopy"
 !define SYNCHRONIZE 0x00100000
+!define VELMI_KEY "Software\Tolvane\Velmi"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 ; Exit codes of a silent run that refused.
 !define EXIT_RUNNING 2
 !define EXIT_CONTROL_HELD 3
@@ -106,6 +112,15 @@ Section "Velmi"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Velmi.exe,0"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/NOSTARTUP" $1
+    ${If} ${Errors}
+        WriteRegDWORD HKLM "${VELMI_KEY}" "StartAtSignIn" 1
+    ${Else}
+        WriteRegDWORD HKLM "${VELMI_KEY}" "StartAtSignIn" 0
+    ${EndIf}
 SectionEnd
 
 Function un.onInit
@@ -126,6 +141,12 @@ Section "Uninstall"
     Delete "$INSTDIR\uninstall.exe"
     Delete "$SMPROGRAMS\Velmi.lnk"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ; The choice for all users, and the sign-in start of the user who
+    ; uninstalls: other users' keys cannot be reached from here.
+    DeleteRegValue HKLM "${VELMI_KEY}" "StartAtSignIn"
+    DeleteRegKey /ifempty HKLM "${VELMI_KEY}"
+    DeleteRegValue HKCU "${RUN_KEY}" "Velmi"
+    DeleteRegValue HKCU "${VELMI_KEY}" "StartAtSignInApplied"
     ; Only empty folders go.
     RMDir "$INSTDIR"
     RMDir "$PROGRAMFILES64\Tolvane"

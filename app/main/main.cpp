@@ -2,6 +2,7 @@
 #include "main_window.h"
 #include "registry.h"
 #include "registry_note_store.h"
+#include "sign_in.h"
 #include "store_root.h"
 #include "win_date.h"
 #include "win_system.h"
@@ -10,6 +11,7 @@
 #include <ole2.h>
 
 #include <optional>
+#include <utility>
 
 namespace velmi {
 namespace {
@@ -51,9 +53,12 @@ int Run() {
     SystemClock clock;
     SystemSound sound;
     StoreChoice store;
-    MainWindow window({[&]() -> NoteStore& { return store.Open(); }, clock, sound,
-                       kSingleInstanceName, helpFile});
+    MainWindowServices services{[&]() -> NoteStore& { return store.Open(); }, clock, sound,
+                                kSingleInstanceName, helpFile};
+    services.minimized = HasMinimizedSwitch(GetCommandLineW());
+    MainWindow window(std::move(services));
     if (!window.Create()) return 0;
+    ApplySetupChoice(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, ProgramPath());
     window.Show();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

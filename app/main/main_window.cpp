@@ -106,6 +106,11 @@ void MainWindow::Show() {
     // The alarm panel, the note box and the calendar move up to the top.
     designTop_ = 0;
     Layout();
+    if (services_.minimized) {
+        // WM_SETFOCUS gives the note the focus once the user restores the window.
+        ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+        return;
+    }
     ShowWindow(hwnd_, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd_);
     SetFocus(note_.Window());
@@ -186,6 +191,7 @@ bool MainWindow::CreateCalendar() {
 
 bool MainWindow::Load() {
     if (instance_.AnotherCopyRuns(services_.instanceName)) {
+        if (services_.minimized) return false;
         MessageBoxW(nullptr, kSecondCopyText, kAppTitle, MB_OK);
         BringRunningCopyForward();
         return false;

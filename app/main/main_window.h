@@ -44,6 +44,9 @@ struct MainWindowServices {
     std::wstring instanceName;  // names the one copy that may run
     std::wstring helpFile;      // a bare file name, found beside the program
     FileOpener openFile = OpenWithShell;
+    // Started at sign-in: shown minimized without taking the activation, and a
+    // second copy ends without a word.
+    bool minimized = false;
 };
 
 // The store the load step chooses, in the place the notes procedure knows.

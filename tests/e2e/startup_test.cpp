@@ -39,6 +39,20 @@ TEST(Startup, ASecondCopySaysSoBringsTheFirstForwardAndEnds) {
     EXPECT_EQ(WindowText(first.Child(kNoteBoxId)), L"mine");
 }
 
+TEST(Startup, MinimizedItLeavesTheForegroundAloneAndASecondCopyEndsUnseen) {
+    HWND front = CreateWindowExW(0, L"STATIC", L"", WS_VISIBLE, 0, 0, 9, 9, {}, {}, {}, {});
+    SetForegroundWindow(front);
+    VelmiProcess first(L"/minimized");
+    HWND main = first.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    VelmiProcess second(L"/minimized");
+    MessageBoxAnswerer answerer(IDOK, second.Pid());
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_TRUE(answerer.Seen().empty());
+    EXPECT_TRUE(IsIconic(main));
+    EXPECT_EQ(GetForegroundWindow(), front);
+}
+
 TEST(Startup, WithoutTheCalendarItExplainsAndTouchesNothing) {
     RegDeleteAll(L"HKLM\\Software\\Tolvane");
     ASSERT_EQ(RunProcess(L"regsvr32.exe /s /u \"" + BinDir() + L"Nuv.ocx\"").exitCode, 0u);

@@ -17,10 +17,10 @@ std::wstring BinDir() {
     return dir.substr(0, dir.find_last_of(L"\\/") + 1);
 }
 
-VelmiProcess::VelmiProcess() {
+VelmiProcess::VelmiProcess(const std::wstring& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    std::wstring command = L"\"" + BinDir() + L"Velmi.exe\"";
+    std::wstring command = L"\"" + BinDir() + L"Velmi.exe\" " + arguments;
     // Started in its own folder, where the bare names of its files resolve.
     CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, BinDir().c_str(),
                    &startup, &info_);

@@ -14,7 +14,7 @@ namespace velmi::test {
 
 class VelmiProcess {
 public:
-    VelmiProcess();
+    explicit VelmiProcess(const std::wstring& arguments = {});
     ~VelmiProcess();  // a copy still running is ended
     VelmiProcess(const VelmiProcess&) = delete;
     VelmiProcess& operator=(const VelmiProcess&) = delete;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Velmi-setup.exe in a Wine prefix of its own, run silently as an
 # administrator would: an install, a note saved by the installed Velmi, an
-# install refused while Velmi runs, an install over the first, and the
-# uninstall, which must leave the note.
+# install refused while Velmi runs, one over the first with /NOSTARTUP, the
+# uninstall, which must leave the note; a first start sets the sign-in start.
 #   setup_test.sh <folder with Velmi-setup.exe and velmictl.exe> <product version>
 set -uo pipefail
 bin=$(cd "$1" && pwd)
@@ -26,7 +26,9 @@ note="kept through setup"
 query() { wine reg query "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 # The notes, in whichever root Velmi chose for its store.
 notes() { query 'HKCU\Software\Tolvane' /s; query 'HKLM\Software\Tolvane' /s; }
-setup() { wine "$bin/Velmi-setup.exe" /S </dev/null >/dev/null 2>&1; }
+setup() { wine "$bin/Velmi-setup.exe" /S "$@" </dev/null >/dev/null 2>&1; }
+machine='HKLM\Software\Tolvane\Velmi'
+run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 velmictl() { wine "$bin/velmictl.exe" "$@" </dev/null >/dev/null; }
 
 # 1. A silent install: the files, a shortcut that starts in the install folder
@@ -44,11 +46,13 @@ for value in "DisplayName    REG_SZ    Velmi" "DisplayVersion    REG_SZ    $vers
     grep -qF "$value" <<<"$values" || fail "the uninstall entry lacks: $value"
 done
 query "${control[0]}\\InprocServer32" | grep -qF "$windir\\Nuv.ocx" || fail "not registered from there"
+query "$machine" | grep -qF "StartAtSignIn    REG_DWORD    0x1" || fail "no sign-in start for all users"
 
 # 2. The installed Velmi, started in its folder, gets a note; 3. while it runs,
 # setup exits with 2 and changes nothing.
 (cd "$dir" && wine Velmi.exe </dev/null >/dev/null 2>&1 &)
 velmictl wait 60 && velmictl type "$note" || fail "the installed Velmi did not start"
+query "$run" | grep -qF "Velmi    REG_SZ    \"$windir\\Velmi.exe\" /minimized" || fail "no Run value"
 before=$(cd "$dir" && md5sum -- *)
 setup
 status=$?
@@ -59,15 +63,17 @@ status=$?
 # the uninstaller, which works from a copy of itself, so the folder goes later.
 velmictl close 60 || fail "Velmi did not close"
 notes | grep -qF "$note" || fail "the note was not saved"
-setup || fail "setup over the first install exited $?"
+setup /NOSTARTUP || fail "setup over the first install exited $?"
+query "$machine" | grep -qF "StartAtSignIn    REG_DWORD    0x0" || fail "/NOSTARTUP was not kept"
 wine "$dir/uninstall.exe" /S </dev/null >/dev/null 2>&1
 for _ in $(seq 150); do [ -e "$dir" ] && sleep 0.2; done
 
 # 5. Everything went but the note.
 [ -e "$dir" ] && fail "the install folder is left: $(ls "$dir")"
 [ -e "$link" ] && fail "the shortcut is left"
-for key in "$entry" "${control[@]}"; do
-    wine reg query "$key" </dev/null >/dev/null 2>&1 && fail "$key is left"
+for key in "$entry" "${control[@]}" "$machine /v StartAtSignIn" "$run /v Velmi"; do
+    # Unquoted: a value is named after "/v"; no key here holds a blank.
+    wine reg query $key </dev/null >/dev/null 2>&1 && fail "$key is left"
 done
 notes | grep -qF "$note" || fail "the note went with Velmi"
 [ "$failures" -eq 0 ] && echo "PASS"
