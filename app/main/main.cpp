@@ -58,7 +58,8 @@ int Run() {
     services.minimized = HasMinimizedSwitch(GetCommandLineW());
     MainWindow window(std::move(services));
     if (!window.Create()) return 0;
-    ApplySetupChoice(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, ProgramPath());
+    if (const std::wstring self = ModulePath(nullptr); !self.empty())
+        ApplySetupChoice(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, self);
     window.Show();
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

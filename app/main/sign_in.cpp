@@ -57,16 +57,6 @@ void ApplySetupChoice(HKEY machine, HKEY user, std::wstring_view programPath) {
                           sizeof applied);
 }
 
-std::wstring ProgramPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return path.substr(0, length);
-        path.resize(path.size() * 2);
-    }
-}
-
 bool HasMinimizedSwitch(const wchar_t* commandLine) {
     int count = 0;
     const std::unique_ptr<LPWSTR, decltype(&LocalFree)> args(

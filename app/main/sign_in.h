@@ -27,9 +27,6 @@ inline constexpr wchar_t kMinimizedSwitch[] = L"/minimized";
 // the Run value from it; later starts leave the value to the user.
 void ApplySetupChoice(HKEY machine, HKEY user, std::wstring_view programPath);
 
-// The full path of the running program.
-[[nodiscard]] std::wstring ProgramPath();
-
 // Whether the command line holds the minimized switch after the program name.
 [[nodiscard]] bool HasMinimizedSwitch(const wchar_t* commandLine);
 
