@@ -30,6 +30,7 @@ public:
 class SilentSound final : public SoundPlayer {
 public:
     void Play(std::wstring_view) override {}
+    void Stop() override {}
 };
 
 // The benchmark's own store key, filled before and removed after the run.

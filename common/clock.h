@@ -9,6 +9,8 @@ class Clock {
 public:
     virtual ~Clock() = default;
     [[nodiscard]] virtual LocalDateTime Now() const = 0;
+    // How far local time runs ahead of UTC, in minutes, summer time included.
+    [[nodiscard]] virtual int MinutesAheadOfUtc() const { return 0; }
 };
 
 }  // namespace velmi

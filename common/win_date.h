@@ -34,6 +34,7 @@ namespace velmi {
 class SystemClock final : public Clock {
 public:
     [[nodiscard]] LocalDateTime Now() const override;
+    [[nodiscard]] int MinutesAheadOfUtc() const override;
 };
 
 [[nodiscard]] DateSerial Today(const Clock& clock);

@@ -14,6 +14,11 @@ namespace velmi {
 // ten valid markers are armed, malformed ones are skipped.
 void ScanAlarms(std::wstring_view note, MinuteTable& alarms);
 
+// What an alarm is for: its line of the note without the markers, blanks
+// collapsed, at most 200 characters; empty when nothing else is on the line.
+[[nodiscard]] std::wstring AlarmLineText(std::wstring_view note, int line);
+inline constexpr std::size_t kLongestAlarmText = 200;
+
 [[nodiscard]] constexpr int MinuteOfDay(const TimeOfDay& time) noexcept {
     return time.hour * 60 + time.minute;
 }

@@ -11,6 +11,7 @@ namespace velmi {
 struct MinuteTable {
     static constexpr int kCapacity = 10;
     std::array<std::int32_t, kCapacity + 1> minutes{};
+    std::array<std::int32_t, kCapacity + 1> lines{};  // the note's line of each, from 0
     int count = 0;
 };
 

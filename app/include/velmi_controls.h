@@ -14,6 +14,7 @@ inline constexpr int kInputBoxDialogId = VELMI_IDD_INPUT_BOX;
 inline constexpr wchar_t kMainWindowClass[] = VELMI_CLASS_MAIN_WINDOW;
 inline constexpr wchar_t kAboutWindowClass[] = VELMI_CLASS_ABOUT_WINDOW;
 inline constexpr wchar_t kProductsWindowClass[] = VELMI_CLASS_PRODUCTS_WINDOW;
+inline constexpr wchar_t kReminderWindowClass[] = VELMI_CLASS_REMINDER_WINDOW;
 
 inline constexpr int kNoteBoxId = VELMI_ID_NOTE_BOX;
 inline constexpr int kNoteNoticeId = VELMI_ID_NOTE_NOTICE;
@@ -32,6 +33,15 @@ inline constexpr int kMenuAlarmId = VELMI_IDM_ALARM;
 inline constexpr int kMenuHelpId = VELMI_IDM_HELP;
 inline constexpr int kMenuAboutId = VELMI_IDM_ABOUT;
 inline constexpr int kMenuProductsId = VELMI_IDM_PRODUCTS;
+inline constexpr int kMenuRemindersId = VELMI_IDM_REMINDERS;
+
+inline constexpr int kReminderListId = VELMI_ID_REMINDER_LIST;
+inline constexpr int kSnoozeLabelId = VELMI_ID_SNOOZE_LABEL;
+inline constexpr int kSnoozeChoiceId = VELMI_ID_SNOOZE_CHOICE;
+inline constexpr int kSnoozeId = VELMI_ID_SNOOZE;
+inline constexpr int kDismissId = VELMI_ID_DISMISS;
+inline constexpr int kDismissAllId = VELMI_ID_DISMISS_ALL;
+inline constexpr int kStartAtSignInId = VELMI_ID_START_AT_SIGN_IN;
 
 inline constexpr UINT_PTR kCheckTimerId = VELMI_TIMER_CHECK;
 inline constexpr UINT_PTR kNoteSaveTimerId = VELMI_TIMER_NOTE_SAVE;

@@ -13,6 +13,7 @@
 #define VELMI_CLASS_MAIN_WINDOW L"VelmiMainWindow"
 #define VELMI_CLASS_ABOUT_WINDOW L"VelmiAboutWindow"
 #define VELMI_CLASS_PRODUCTS_WINDOW L"VelmiProducts"
+#define VELMI_CLASS_REMINDER_WINDOW L"VelmiReminders"
 
 /* The main window's children */
 #define VELMI_ID_NOTE_BOX 10
@@ -33,10 +34,20 @@
 #define VELMI_IDM_HELP 103
 #define VELMI_IDM_ABOUT 104
 #define VELMI_IDM_PRODUCTS 105
+#define VELMI_IDM_REMINDERS 106
 
 /* The main window's timers */
 #define VELMI_TIMER_CHECK 3     /* alarms and countdowns, once a minute */
 #define VELMI_TIMER_NOTE_SAVE 4 /* the note is stored once typing pauses */
+
+/* The reminder window's children */
+#define VELMI_ID_REMINDER_LIST 10
+#define VELMI_ID_SNOOZE_LABEL 11
+#define VELMI_ID_SNOOZE_CHOICE 12 /* how long Snooze lasts */
+#define VELMI_ID_SNOOZE 13
+#define VELMI_ID_DISMISS 14
+#define VELMI_ID_DISMISS_ALL 15
+#define VELMI_ID_START_AT_SIGN_IN 16
 
 /* The About window's children */
 #define VELMI_ID_ABOUT_TEXT 10

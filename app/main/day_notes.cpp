@@ -126,15 +126,11 @@ void DayNotes::DecideReadOnly(DateSerial today) {
     window_.SetNoteReadOnly(readOnly_);
 }
 
-MinuteTable DayNotes::AlarmsOf(DateSerial day, DateSerial today) {
-    MinuteTable alarms;
+std::wstring DayNotes::NoteOf(DateSerial day, DateSerial today) {
     // The note's own day, the one it will be stored under.
-    if (day == today && shown_ == day) {
-        ScanAlarms(window_.NoteText(), alarms);
-    } else if (const RegText stored = store_.ReadNote(day); !stored.result.Failed()) {
-        ScanAlarms(stored.text, alarms);
-    }
-    return alarms;
+    if (day == today && shown_ == day) return window_.NoteText();
+    RegText stored = store_.ReadNote(day);
+    return stored.result.Failed() ? std::wstring() : std::move(stored.text);
 }
 
 void DayNotes::LoadNoteOf(DateSerial day) {

@@ -85,9 +85,10 @@ public:
     [[nodiscard]] const std::wstring& ShownDayText() const noexcept { return shownText_; }
     [[nodiscard]] bool ShownReadOnly() const noexcept { return readOnly_; }
 
-    // The alarms of a day's note: while the note box holds today's note, with
-    // its unsaved edits; otherwise, and for a day that is over, the stored note.
-    [[nodiscard]] MinuteTable AlarmsOf(DateSerial day, DateSerial today);
+    // The note whose markers arm a day's alarms: while the note box holds
+    // today's note, with its unsaved edits; otherwise, and for a day that is
+    // over, the stored note.
+    [[nodiscard]] std::wstring NoteOf(DateSerial day, DateSerial today);
 
 private:
     [[nodiscard]] std::optional<DateSerial> ReadDay(std::wstring_view calendarText);

@@ -21,10 +21,15 @@ public:
     void Play(std::wstring_view path) override {
         // Synchronous; the platform's default sound stands in for a missing file.
         const std::wstring name(path);
-        using PlaySound = BOOL(WINAPI*)(LPCWSTR, UINT);
-        static const auto play = SystemFunction<PlaySound>(L"winmm.dll", "sndPlaySoundW");
-        if (play) (void)play(name.c_str(), SND_SYNC);
+        if (play_) (void)play_(name.c_str(), nullptr, SND_FILENAME | SND_SYNC);
     }
+    void Stop() override {
+        if (play_) (void)play_(nullptr, nullptr, 0);
+    }
+
+private:
+    using PlaySoundFunction = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+    const PlaySoundFunction play_ = SystemFunction<PlaySoundFunction>(L"winmm.dll", "PlaySoundW");
 };
 
 // The notes live under HKEY_LOCAL_MACHINE where it can be written, else

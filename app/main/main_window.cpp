@@ -7,6 +7,7 @@
 #include "products.h"
 #include "registry.h"
 #include "session_end.h"
+#include "sign_in.h"
 #include "win_date.h"
 #include "win_system.h"
 
@@ -28,8 +29,9 @@ struct MenuItem {
     int id;
     const wchar_t* caption;
 };
-constexpr std::array<MenuItem, 5> kMenu{{{kMenuCountdownId, L"&Timer"},
+constexpr std::array<MenuItem, 6> kMenu{{{kMenuCountdownId, L"&Timer"},
                                          {kMenuAlarmId, L"&Alarm"},
+                                         {kMenuRemindersId, L"&Reminders"},
                                          {kMenuHelpId, L"&Help"},
                                          {kMenuAboutId, L"About"},
                                          {kMenuProductsId, L"&Products"}}};
@@ -70,7 +72,16 @@ MainWindow::MainWindow(MainWindowServices services)
       panel_({[this](const std::wstring& marker) { OnAlarmSet(marker); },
               [this] { SetFocus(note_.Window()); }}),
       notes_(
-          store_, services_.clock, [](int month) { return MonthName(month); }, *this) {}
+          store_, services_.clock, [](int month) { return MonthName(month); }, *this),
+      memory_(HKEY_CURRENT_USER, services_.memoryPath),
+      sound_(services_.sound),
+      reminderWindow_(alarms_.reminders, services_.clock,
+                      {[this](const auto& keys, int minutes) { Snooze(keys, minutes); },
+                       [this](const auto& keys) { Dismiss(keys); }, [this] { sound_.Stop(); },
+                       [] { return StartsAtSignIn(HKEY_CURRENT_USER); },
+                       [](bool start) {
+                           (void)SetStartAtSignIn(HKEY_CURRENT_USER, start, ModulePath(nullptr));
+                       }}) {}
 
 MainWindow::~MainWindow() {
     products_.reset();
@@ -198,9 +209,11 @@ bool MainWindow::Load() {
     }
     store_.Set(services_.openStore());
     storeOpen_ = true;
-    // Alarms of the minutes before this one may have gone off in an earlier run.
-    alarms_.reminders.Start(services_.clock.Now());
+    // What fell due since the last run's last check goes off now, before the
+    // calendar's first day purges old notes.
+    alarms_.reminders.Start(services_.clock.Now(), memory_.Read());
     ScheduleCheck();
+    CheckReminders();
     // Today in the user's own short date form: it reads back as today in
     // every locale; the calendar answers with its own form of it.
     (void)calendar_.PutText(ShortDateText(Today(services_.clock)));
@@ -221,6 +234,7 @@ void MainWindow::OnClose() {
         if (choice == IDCONTINUE) break;
         if (choice != IDTRYAGAIN) return;
     }
+    KeepDueRows();
     CloseOtherWindows();
     DestroyWindow(hwnd_);
 }
@@ -228,12 +242,17 @@ void MainWindow::OnClose() {
 void MainWindow::OnQueryEndSession() {
     // Nobody is there to answer a question now; the note must not be lost.
     SaveForSessionEnd();
+    // The session may yet go on: the due rows stay on the screen meanwhile.
+    Reminders kept = alarms_.reminders;
+    kept.Snooze(kept.DueKeys(), 0, NowUtc());
+    memory_.Write(kept.Memory());
 }
 
 void MainWindow::OnEndSession(bool ending) {
     if (!ending) return;
     // A forced end of the session comes without WM_QUERYENDSESSION.
     SaveForSessionEnd();
+    KeepDueRows();
     CloseOtherWindows();
     DestroyWindow(hwnd_);
 }
@@ -247,6 +266,7 @@ void MainWindow::SaveForSessionEnd() {
 void MainWindow::CloseOtherWindows() {
     // The About and products windows close with the program, without a save.
     if (HWND about = about_.Window()) DestroyWindow(about);
+    if (HWND reminders = reminderWindow_.Window()) DestroyWindow(reminders);
     products_.reset();
 }
 
@@ -279,6 +299,9 @@ void MainWindow::OnCommand(int id, int code) {
         case kMenuProductsId:
             OnMenuProducts();
             break;
+        case kMenuRemindersId:
+            OnMenuReminders();
+            break;
         case kNoteBoxId:
             note_.OnCommand(code);
             break;
@@ -302,7 +325,11 @@ void MainWindow::OnMenuCountdown() {
             continue;
         }
         // A pending countdown is never dropped to make room for a new one.
-        if (!alarms_.reminders.AddCountdown(outcome.end)) ShowCountdownsFull();
+        if (!alarms_.reminders.AddCountdown(services_.clock.Now(),
+                                            services_.clock.MinutesAheadOfUtc(), outcome.end))
+            return ShowCountdownsFull();
+        SaveReminders();
+        reminderWindow_.ShowUpcoming();
         return;
     }
 }
@@ -384,22 +411,40 @@ void MainWindow::CheckReminders() {
     // A tick or a resume can come while the load step's boxes are open.
     if (!storeOpen_) return;
     notes_.OnTodayMaybeChanged();
-    // One reading of the clock for the check and its reports.
+    // One reading of the clock for the check and its rows.
     const LocalDateTime now = services_.clock.Now();
     const DateSerial today = SerialFromCivil(now.date);
-    const std::vector<DueEntry> due =
-        alarms_.reminders.Check(now, [&](DateSerial day) { return notes_.AlarmsOf(day, today); });
-    Announce(due, now, *this);
+    const std::vector<DueRow> added =
+        alarms_.reminders.Check(now, services_.clock.MinutesAheadOfUtc(),
+                                [&](DateSerial day) { return notes_.NoteOf(day, today); });
+    SaveReminders();
+    if (added.empty()) return;
+    // One round for the check, however many rows it adds; by its full path,
+    // as the search path may hold another file of that name.
+    sound_.Start(BesideProgram(std::wstring(kAlarmSound)), kAlarmPlays);
+    reminderWindow_.ShowDueRows();
 }
 
-void MainWindow::ShowReport(std::wstring_view text) {
-    const std::wstring copy(text);
-    MessageBoxW(hwnd_, copy.c_str(), kAppTitle, MB_OK);
+Instant MainWindow::NowUtc() const {
+    return InstantOf(MomentOf(services_.clock.Now()), services_.clock.MinutesAheadOfUtc());
 }
 
-void MainWindow::PlaySound(std::wstring_view fileName) {
-    // By its full path: the search path may hold another file of that name.
-    services_.sound.Play(BesideProgram(std::wstring(fileName)));
+void MainWindow::Snooze(const std::vector<ReminderKey>& keys, int minutes) {
+    alarms_.reminders.Snooze(keys, minutes, NowUtc());
+    SaveReminders();
+    reminderWindow_.Refresh();
+}
+
+void MainWindow::Dismiss(const std::vector<ReminderKey>& keys) {
+    alarms_.reminders.Dismiss(keys);
+    SaveReminders();
+    reminderWindow_.Refresh();
+}
+
+void MainWindow::KeepDueRows() {
+    sound_.Stop();
+    alarms_.reminders.Snooze(alarms_.reminders.DueKeys(), 0, NowUtc());
+    SaveReminders();
 }
 
 void MainWindow::SetNoteReadOnly(bool readOnly) {
@@ -499,7 +544,8 @@ bool MainWindow::PreTranslateMessage(MSG& msg) {
 
 bool MainWindow::IsKeyForOtherWindow(MSG& msg, bool& used) {
     // The About and products windows handle their keys as dialogs do.
-    for (HWND other : {about_.Window(), products_ ? products_->Window() : nullptr}) {
+    for (HWND other :
+         {about_.Window(), products_ ? products_->Window() : nullptr, reminderWindow_.Window()}) {
         if (other && (msg.hwnd == other || IsChild(other, msg.hwnd))) {
             used = IsDialogMessageW(other, &msg) != FALSE;
             return true;

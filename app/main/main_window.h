@@ -12,7 +12,10 @@
 #include "help.h"
 #include "note_box.h"
 #include "note_store.h"
+#include "reminder_memory.h"
+#include "reminder_window.h"
 #include "single_instance.h"
+#include "sound_round.h"
 #include "twips.h"
 #include "velmi_controls.h"
 #include "velmi_texts.h"
@@ -27,13 +30,6 @@
 
 namespace velmi {
 
-// Plays a sound file to its end.
-class SoundPlayer {
-public:
-    virtual ~SoundPlayer() = default;
-    virtual void Play(std::wstring_view path) = 0;
-};
-
 // What the main window gets from the program; tests bring their own.
 struct MainWindowServices {
     // The day-note store, opened by the load step once the calendar exists
@@ -47,6 +43,8 @@ struct MainWindowServices {
     // Started at sign-in: shown minimized without taking the activation, and a
     // second copy ends without a word.
     bool minimized = false;
+    // The reminders' memory under HKEY_CURRENT_USER.
+    std::wstring memoryPath = kReminderMemoryPath;
 };
 
 // The store the load step chooses, in the place the notes procedure knows.
@@ -63,7 +61,7 @@ private:
     NoteStore* target_ = nullptr;
 };
 
-class MainWindow final : private NoteWindow, private AlarmOutput {
+class MainWindow final : private NoteWindow {
 public:
     explicit MainWindow(MainWindowServices services);
     ~MainWindow() override;
@@ -82,6 +80,7 @@ public:
     [[nodiscard]] DayNotes& Notes() noexcept { return notes_; }
     [[nodiscard]] AlarmState& Alarms() noexcept { return alarms_; }
     [[nodiscard]] CalendarHost& Calendar() noexcept { return calendar_; }
+    [[nodiscard]] ReminderWindow& RemindersWindow() noexcept { return reminderWindow_; }
 
 private:
     LRESULT OnMessage(UINT message, WPARAM wp, LPARAM lp);
@@ -106,6 +105,7 @@ private:
     void OnMenuHelp();
     void OnMenuAbout() { about_.Show(nullptr); }
     void OnMenuProducts();
+    void OnMenuReminders() { reminderWindow_.Open(); }
     void OnProductsLeft();
     // Opens the help, or a section of it; a failure is told in a box owned by owner.
     void ShowHelp(HWND owner, const std::wstring& section = {});
@@ -113,6 +113,13 @@ private:
     void ShowCountdownsFull();
     // The minute's check and the return from sleep: what is due goes off.
     void CheckReminders();
+    // The reminder window's buttons.
+    void Snooze(const std::vector<ReminderKey>& keys, int minutes);
+    void Dismiss(const std::vector<ReminderKey>& keys);
+    void SaveReminders() { memory_.Write(alarms_.reminders.Memory()); }
+    // At exit, due rows become snoozes due at once, for the next run.
+    void KeepDueRows();
+    [[nodiscard]] Instant NowUtc() const;
     // A one-shot timer for the start of the next minute.
     void ScheduleCheck();
     void OnCheckTimer();
@@ -124,10 +131,6 @@ private:
     void SetCaption(std::wstring_view caption) override;
     bool MarkDay(DateSerial day, bool marked) override { return calendar_.MarkDay(day, marked); }
     void ReportStoreProblem(const StoreProblem& problem) override;
-
-    // AlarmOutput
-    void PlaySound(std::wstring_view fileName) override;
-    void ShowReport(std::wstring_view text) override;
 
     [[nodiscard]] bool CreateControls();
     void Layout();
@@ -153,6 +156,9 @@ private:
     int designTop_ = 0;  // 0 once the start-up routine has moved the controls up
     unique_hfont font_;
     std::optional<StoreProblem> pendingProblem_;
+    ReminderMemoryStore memory_;
+    SoundRound sound_;
+    ReminderWindow reminderWindow_;
     AboutWindow about_;
     std::unique_ptr<class ProductsWindow> products_;
 };

@@ -44,6 +44,11 @@ RegResult SetStartAtSignIn(HKEY user, bool start, std::wstring_view programPath)
         RegSetKeyValueW(user, kRunKeyPath, kRunValueName, REG_SZ, command.c_str(), bytes));
 }
 
+bool StartsAtSignIn(HKEY user) {
+    return RegGetValueW(user, kRunKeyPath, kRunValueName, RRF_RT_REG_SZ, nullptr, nullptr,
+                        nullptr) == ERROR_SUCCESS;
+}
+
 void ApplySetupChoice(HKEY machine, HKEY user, std::wstring_view programPath) {
     DWORD choice = 0;
     DWORD applied = 0;

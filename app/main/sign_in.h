@@ -22,6 +22,9 @@ inline constexpr wchar_t kMinimizedSwitch[] = L"/minimized";
 // value that is not there is no failure.
 [[nodiscard]] RegResult SetStartAtSignIn(HKEY user, bool start, std::wstring_view programPath);
 
+// Whether the user's Run key holds the value.
+[[nodiscard]] bool StartsAtSignIn(HKEY user);
+
 // Setup runs elevated, maybe as another user, so it leaves its choice under
 // machine (HKEY_LOCAL_MACHINE). The user's first start with such a choice sets
 // the Run value from it; later starts leave the value to the user.

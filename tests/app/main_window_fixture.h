@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,10 +28,18 @@ public:
     LocalDateTime now{{2026, 12, 5}, {9, 30, 5}};
 };
 
-class RecordingSound : public SoundPlayer {
+// Each play lasts until the program stops the sound, as a long one would.
+class BlockingSound : public SoundPlayer {
 public:
-    void Play(std::wstring_view name) override { plays.emplace_back(name); }
-    std::vector<std::wstring> plays;
+    void Play(std::wstring_view) override {
+        ++plays;
+        WaitForSingleObject(stopped_.get(), INFINITE);
+    }
+    void Stop() override { SetEvent(stopped_.get()); }
+    std::atomic<int> plays{0};
+
+private:
+    unique_handle stopped_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
 // The real registry, with writes or removals that fail on demand.
@@ -63,6 +72,7 @@ public:
     MainWindowDriver(std::wstring testKey, std::wstring instanceName)
         : key_(std::move(testKey)), instance_(std::move(instanceName)) {
         RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, MemoryPath().c_str());
         RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &root_, nullptr);
         store_ = std::make_unique<TestStore>(root_);
@@ -72,6 +82,7 @@ public:
         Pump();
         RegCloseKey(root_);
         RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, MemoryPath().c_str());
     }
     MainWindowDriver(const MainWindowDriver&) = delete;
     MainWindowDriver& operator=(const MainWindowDriver&) = delete;
@@ -87,7 +98,8 @@ public:
             [this](const std::wstring& path) {
                 opened.push_back(path);
                 return openError;
-            }});
+            },
+            false, MemoryPath()});
         if (!window_->Create()) return false;
         window_->Show();
         Pump();
@@ -113,6 +125,15 @@ public:
         return RegistryNoteStore(root_).ReadNote(day).text;
     }
     [[nodiscard]] HWND Main() const { return window_ ? window_->Window() : nullptr; }
+    // The reminders' memory, beside the store's key.
+    [[nodiscard]] std::wstring MemoryPath() const { return key_ + L" reminders"; }
+    [[nodiscard]] HWND Reminders() const { return window_->RemindersWindow().Window(); }
+    // The reminder window's rows, none while it is hidden.
+    [[nodiscard]] std::vector<std::wstring> Rows() const {
+        if (!Reminders() || !IsWindowVisible(Reminders())) return {};
+        return ListRows(Child(Reminders(), kReminderListId));
+    }
+    void PressButton(int button) { SendMessageW(Child(Reminders(), button), BM_CLICK, 0, 0); }
     [[nodiscard]] HWND Note() const { return Item(kNoteBoxId); }
     [[nodiscard]] HWND Item(int id) const { return Child(Main(), id); }
     [[nodiscard]] HWND CalendarPart(int id) const {
@@ -126,7 +147,7 @@ public:
     }
 
     TestClock clock;
-    RecordingSound sound;
+    BlockingSound sound;
     std::vector<std::wstring> opened;  // what the program asked the platform to open
     DWORD openError = ERROR_SUCCESS;   // what the platform answers
 

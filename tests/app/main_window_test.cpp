@@ -6,6 +6,7 @@
 #include "main_window_fixture.h"
 #include "note_keys.h"
 #include "process.h"
+#include "registry.h"
 #include "scratch_key_fixture.h"
 #include "screenshot.h"
 #include "store_reading.h"
@@ -20,6 +21,8 @@ namespace velmi::test {
 namespace {
 
 constexpr wchar_t kTodayCaption[] = L"Scheduled items for December  5,  2026";
+
+using Rows = std::vector<std::wstring>;
 
 std::vector<std::wstring> Reports(const MessageBoxAnswerer& answerer) {
     std::vector<std::wstring> texts;
@@ -194,27 +197,30 @@ TEST_F(MainWindowTest, PurgesTheTenDaysBeforeTodaySilentlyAndAgainOnlyWhenNeeded
 }
 
 // The report of a failed save is shown from a posted message; a tick and the
-// session's end that arrive while it is open are handled as ever.
+// session's end that arrive while it is open are handled as ever, and the
+// alarm's row is kept for the next run.
 TEST_F(MainWindowTest, TicksAndTheSessionsEndGoOnWhileAStoreProblemIsShown) {
     MessageBoxAnswerer answerer;
     answerer.Hold(true);
-    Type(app.Note(), L"{*09:31AM*}");
+    Type(app.Note(), L"Call {*09:31AM*}");
     app.Store().failWrites = true;
     Click(app.CalendarPart(nuv::kArrowIdBase + 3));
     app.Store().failWrites = false;
     app.clock.now.time = {9, 31, 10};
     PostMessageW(app.Main(), WM_TIMER, kCheckTimerId, 0);
     std::thread session([&, main = app.Main()] {
-        (void)answerer.WaitForCount(2, 10s);  // the problem and the alarm's report
+        (void)answerer.WaitForCount(1, 10s);
+        for (int i = 0; i < 500 && !IsWindowVisible(FindWindowW(kReminderWindowClass, nullptr));
+             ++i)
+            Sleep(20);
         PostMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     });
     EXPECT_TRUE(PumpUntil([&] { return app.Main() == nullptr; }));
     session.join();
-    const std::vector<std::wstring> reports = Reports(answerer);
-    ASSERT_EQ(reports.size(), 2u);  // found in either order when both are open
-    EXPECT_NE(std::find(reports.begin(), reports.end(), L"Alarm went off at 09:31:10"),
-              reports.end());
-    EXPECT_EQ(app.Stored(kToday), L"{*09:31AM*}");
+    EXPECT_EQ(Reports(answerer).size(), 1u);
+    EXPECT_EQ(app.Stored(kToday), L"Call {*09:31AM*}");
+    EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, app.MemoryPath(), L"Snoozes", L"").text,
+              L"2026-12-05 09:31\tA\t2026-12-05 09:31\t0\tCall");
 }
 
 TEST_F(MainWindowTest, TheSessionsEndKeepsTheNote) {
@@ -334,7 +340,8 @@ TEST_F(MainWindowTest, DaysWithStoredNotesAreMarked) {
     EXPECT_EQ(ReadStore(app.Root()).notes, (Notes{{kToday, L"today"}}));  // its key went
 }
 
-// What the timer takes is said, and asked again, rather than an answer dropped.
+// What the timer takes is said, and asked again, rather than an answer
+// dropped. A countdown that starts is shown without taking the focus.
 TEST_F(MainWindowTest, ACountdownAnswerThatIsNoUsableNumberIsExplained) {
     MessageBoxAnswerer answerer;
     for (const wchar_t* answer : {L"abc", L"-5", L"2147483648"}) {
@@ -347,25 +354,100 @@ TEST_F(MainWindowTest, ACountdownAnswerThatIsNoUsableNumberIsExplained) {
     ASSERT_EQ(seen.size(), 7u);
     for (size_t i = 1; i < 6; i += 2)
         EXPECT_EQ(seen[i], kCountdownRefusedText);
+    app.Pump();
+    EXPECT_EQ(app.Rows(), (Rows{L"Ends at 09:31 \u2014 Countdown of 1 minutes, started at 09:30"}));
+    EXPECT_EQ(GetFocus(), app.Note());
     app.Tick({9, 31, 10});
-    EXPECT_EQ(Reports(answerer).back(), L"Timer went off at 09:31:10");
+    EXPECT_EQ(app.Rows(), (Rows{L"Timer went off at 09:31:10 \u2014 Countdown of 1 minutes, "
+                                L"started at 09:30"}));
 }
 
-// Two hours asleep: one round of sound, then a late report for each alarm, and
-// the ticks that arrive while the reports are open repeat none of them.
-TEST_F(MainWindowTest, BackFromSleepWhatFellDueGoesOffAtOnce) {
+// Eight entries after two hours asleep: one window with eight rows, above
+// the others but without the keyboard, and one round of sound; a check while
+// it sounds starts no second round. Snooze brings a row back, the close box
+// snoozes them all.
+TEST_F(MainWindowTest, WhatFellDueInASleepMakesOneWindowWithoutTakingTheKeyboard) {
     MessageBoxAnswerer answerer;
-    Type(app.Note(), L"{*11:29AM*}{*10:00AM*}{*11:00AM*}{*11:31AM*}");
+    answerer.QueueReply(L"30");
+    app.Menu(kMenuCountdownId);
+    Type(app.Note(),
+         L"Dentist {*10:00AM*}\r\nCall {*10:00AM*}\r\n{*10:30AM*}\r\nx{*10:40AM*}\r\n"
+         L"y{*10:50AM*}\r\nz{*11:00AM*}\r\nw {*11:29AM*}");
     app.clock.now.time = {11, 30, 5};
-    PostMessageW(app.Main(), WM_TIMER, kCheckTimerId, 0);  // handled inside the first report
+    PostMessageW(app.Main(), WM_TIMER, kCheckTimerId, 0);
     SendMessageW(app.Main(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-    EXPECT_EQ(answerer.Seen().size(), 3u);  // at once, not at the next tick
-    Pump();
-    EXPECT_EQ(Reports(answerer),
-              (std::vector<std::wstring>{L"Alarm went off at 11:30:05 (due 10:00)",
-                                         L"Alarm went off at 11:30:05 (due 11:00)",
-                                         L"Alarm went off at 11:30:05 (due 11:29)"}));
-    EXPECT_EQ(app.sound.plays.size(), 5u);
+    app.Pump();
+    const Rows rows = app.Rows();
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_EQ(rows[0], L"Alarm went off at 11:30:05 (due 10:00) \u2014 Dentist");
+    EXPECT_EQ(rows[2],
+              L"Timer went off at 11:30:05 (due 10:00) \u2014 Countdown of 30 minutes, "
+              L"started at 09:30");
+    EXPECT_EQ(WindowText(app.Reminders()), L"Velmi - Reminders");
+    EXPECT_TRUE(GetWindowLongW(app.Reminders(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(GetForegroundWindow(), app.Main());
+    EXPECT_EQ(GetFocus(), app.Note());
+    EXPECT_TRUE(IsWindowEnabled(app.Main()));
+    EXPECT_EQ(app.sound.plays, 1);
+    EXPECT_TRUE(answerer.Seen().size() == 1u);  // the countdown's question alone
+    SaveScreenshot(app.Reminders(),
+                   L"reminders-" + std::to_wstring(GetDpiForWindow(app.Reminders())) + L"dpi");
+
+    HWND list = Child(app.Reminders(), kReminderListId);
+    SendMessageW(list, LB_SETSEL, FALSE, -1);
+    SendMessageW(list, LB_SETSEL, TRUE, 1);
+    app.PressButton(kSnoozeId);
+    ASSERT_EQ(app.Rows().size(), 8u);
+    EXPECT_EQ(app.Rows()[7], L"Snoozed until 11:35 \u2014 Call");
+    app.Tick({11, 34, 50});
+    EXPECT_EQ(app.Rows().size(), 8u);
+    app.Tick({11, 35, 1});
+    EXPECT_EQ(app.Rows()[7], L"Alarm went off at 11:35:01 (due 10:00) \u2014 Call");
+    EXPECT_TRUE(PumpUntil([&] { return app.sound.plays == 1 + kAlarmPlays; }));
+
+    SendMessageW(app.Reminders(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(app.Reminders()));
+    app.Menu(kMenuRemindersId);
+    EXPECT_EQ(app.Rows().size(), 8u);
+    EXPECT_EQ(app.Rows()[0], L"Snoozed until 11:40 \u2014 Dentist");
+    EXPECT_FALSE(GetWindowLongW(app.Reminders(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    // Its check box starts this program at sign-in, or no longer.
+    for (const std::wstring& run :
+         {L"\"" + ModulePath(nullptr) + L"\" /minimized", std::wstring()}) {
+        app.PressButton(kStartAtSignInId);
+        EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER,
+                              L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Velmi", L"")
+                      .text,
+                  run);
+    }
+}
+
+// Closed with a row on the screen, a snooze and a countdown still to come,
+// and an alarm due while it was closed: the next run shows each once.
+TEST_F(MainWindowTest, ARestartNeitherRepeatsNorLosesAnything) {
+    MessageBoxAnswerer answerer;
+    answerer.QueueReply(L"60");
+    app.Menu(kMenuCountdownId);
+    Type(app.Note(), L"Dentist {*09:31AM*}\r\nGym {*09:32AM*}\r\nCall {*10:00AM*}");
+    app.Tick({9, 31, 10});
+    SendMessageW(app.Reminders(), WM_CLOSE, 0, 0);  // snoozed to 09:36
+    app.Tick({9, 32, 10});
+    ASSERT_TRUE(app.Close());
+    app.clock.now.time = {10, 40, 5};
+    ASSERT_TRUE(app.Start());
+    EXPECT_EQ(app.Rows(),
+              (Rows{L"Alarm went off at 10:40:05 (due 09:32) \u2014 Gym",
+                    L"Alarm went off at 10:40:05 (due 09:31) \u2014 Dentist",
+                    L"Alarm went off at 10:40:05 (due 10:00) \u2014 Call",
+                    L"Timer went off at 10:40:05 (due 10:30) \u2014 Countdown of 60 minutes, "
+                    L"started at 09:30"}));
+    app.PressButton(kDismissAllId);
+    EXPECT_FALSE(IsWindowVisible(app.Reminders()));
+    ASSERT_TRUE(app.Close());
+    ASSERT_TRUE(app.Start());
+    app.Tick({10, 41, 1});
+    EXPECT_EQ(app.Rows(), Rows{});
 }
 
 }  // namespace

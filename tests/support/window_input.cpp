@@ -55,6 +55,18 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
+std::vector<std::wstring> ListRows(HWND list) {
+    std::vector<std::wstring> rows;
+    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring row(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+        row.resize(static_cast<size_t>(
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data()))));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 void Click(HWND window) {
     RECT r{};
     GetClientRect(window, &r);

@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmi::test {
 
@@ -33,6 +34,9 @@ void Pump(std::chrono::milliseconds duration = std::chrono::milliseconds(20),
 // The text of a window, of this process or another: asked for with
 // WM_GETTEXT, since GetWindowText does not ask another process's edit box.
 [[nodiscard]] std::wstring WindowText(HWND window);
+
+// The rows of a list box, of this process or another.
+[[nodiscard]] std::vector<std::wstring> ListRows(HWND list);
 
 // The left button pressed and released at the centre of the client area, or
 // at a point of it.
