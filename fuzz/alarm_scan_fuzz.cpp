@@ -1,9 +1,11 @@
 // The alarm scan over any note, into a table that held other alarms: never
-// more than ten alarms, entry 0 left alone, and the same alarms as a plain
-// reference reading of the marker layout written here from scratch.
+// more than ten alarms, entry 0 left alone, and the same alarms on the same
+// lines as a plain reference reading of the marker layout written here from
+// scratch; what each line says is one short line.
 #include "alarm_scan.h"
 #include "fuzz_support.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -30,7 +32,7 @@ int Digit(wchar_t c) {
 // characters from its "{"; the first shorter one ends the scan. Malformed
 // markers are passed over from just behind their "{*"; after a marker the
 // search goes on at its designator.
-std::vector<int> ReferenceScan(const std::vector<wchar_t>& t) {
+std::vector<int> ReferenceScan(const std::vector<wchar_t>& t, std::vector<int>& lines) {
     const std::size_t length = t.size();
     auto at = [&](std::size_t position) { return t[position - 1]; };
     std::vector<int> armed;
@@ -59,6 +61,8 @@ std::vector<int> ReferenceScan(const std::vector<wchar_t>& t) {
         if (pm && hour == 0) h = 12;  // "00PM" is read as noon
         if (pm && hour >= 1 && hour <= 11) h = hour + 12;
         armed.push_back(h * 60 + minute);
+        lines.push_back(
+            static_cast<int>(std::count(t.begin(), t.begin() + static_cast<long>(p), L'\n')));
         start = p + 7;
     }
     return armed;
@@ -90,12 +94,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     table.count = size % 11;
     velmi::ScanAlarms({note.data(), note.size()}, table);
 
-    const std::vector<int> expected = ReferenceScan(note);
+    std::vector<int> lines;
+    const std::vector<int> expected = ReferenceScan(note, lines);
     FUZZ_CHECK(table.count >= 0 && table.count <= MinuteTable::kCapacity,
                Describe(note, table, expected));
     FUZZ_CHECK(table.minutes[0] == kUntouched, Describe(note, table, expected));
     const std::vector<int> armed(table.minutes.begin() + 1,
                                  table.minutes.begin() + 1 + table.count);
     FUZZ_CHECK(armed == expected, Describe(note, table, expected));
+    FUZZ_CHECK(std::equal(lines.begin(), lines.end(), table.lines.begin() + 1),
+               Describe(note, table, expected) + "\n  the lines differ");
+    // What a marker's line is for: short, one line, blanks collapsed.
+    for (const int line : lines) {
+        const std::wstring text = velmi::AlarmLineText({note.data(), note.size()}, line);
+        FUZZ_CHECK(text.size() <= velmi::kLongestAlarmText &&
+                       text.find_first_of(L"\r\n\t") == std::wstring::npos &&
+                       text.find(L"  ") == std::wstring::npos,
+                   Describe(note, table, expected) + "\n  line text " +
+                       Escaped({text.data(), text.size()}));
+    }
     return 0;
 }

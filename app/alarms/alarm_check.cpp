@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 
 namespace velmi {
 namespace {
@@ -200,8 +201,11 @@ std::vector<DueRow> Reminders::Check(const LocalDateTime& now, int utcBias,
         }
         return true;
     });
-    std::stable_sort(added.begin(), added.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    // In due order; entries of one minute by their identity, so that the
+    // order does not depend on how a restart read them back.
+    std::sort(added.begin(), added.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.first, a.second.key) < std::tie(b.first, b.second.key);
+    });
 
     std::vector<DueRow> rows;
     for (auto& [at, row] : added) {
@@ -266,8 +270,10 @@ std::vector<ReminderKey> Reminders::DueKeys() const {
 void Reminders::AddPending(PendingRow row) {
     // A row of the same entry is replaced: an entry is pending once at most.
     std::erase_if(pending_, [&](const PendingRow& p) { return p.key == row.key; });
-    const auto at = std::upper_bound(pending_.begin(), pending_.end(), row.end,
-                                     [](Instant end, const PendingRow& p) { return end < p.end; });
+    const auto at = std::upper_bound(pending_.begin(), pending_.end(), row,
+                                     [](const PendingRow& a, const PendingRow& b) {
+                                         return std::tie(a.end, a.key) < std::tie(b.end, b.key);
+                                     });
     pending_.insert(at, std::move(row));
 }
 

@@ -115,7 +115,7 @@ public:
     [[nodiscard]] std::vector<ReminderKey> DueKeys() const;
 
     [[nodiscard]] const std::vector<DueRow>& Due() const noexcept { return due_; }
-    // In the order of their ends.
+    // In the order of their ends, then of their identities.
     [[nodiscard]] const std::vector<PendingRow>& Pending() const noexcept { return pending_; }
 
 private:

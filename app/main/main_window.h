@@ -1,5 +1,5 @@
 // The main window: the calendar beside the note box, the hidden alarm panel
-// over the calendar, the menu bar and the two interval timers.
+// over the calendar, the menu bar, the minute's check and the reminder window.
 #pragma once
 
 #include "about_window.h"

@@ -133,11 +133,16 @@ void ReminderWindow::Layout() {
 
 void ReminderWindow::ShowDueRows() {
     if (!Create()) return;
-    if (!IsWindowVisible(hwnd_)) openedByCheck_ = true;
+    const bool shown = IsWindowVisible(hwnd_) != FALSE;
+    if (!shown) openedByCheck_ = true;
+    // Checks only add due rows at the end: the new ones join the selection,
+    // so that Snooze and Dismiss act on them at once.
+    const std::size_t before = shown ? dueRows_ : 0;
     FillRows();
-    // Every due row selected: Snooze and Dismiss act on them all at once.
-    HWND list = GetDlgItem(hwnd_, kReminderListId);
-    if (dueRows_ > 0) SendMessageW(list, LB_SELITEMRANGEEX, 0, static_cast<LPARAM>(dueRows_ - 1));
+    if (dueRows_ > before) {
+        SendDlgItemMessageW(hwnd_, kReminderListId, LB_SELITEMRANGEEX, static_cast<WPARAM>(before),
+                            static_cast<LPARAM>(dueRows_ - 1));
+    }
     EnableButtons();
     ShowInactive();
     FLASHWINFO flash{sizeof flash, hwnd_, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
@@ -153,6 +158,8 @@ void ReminderWindow::ShowUpcoming() {
 
 void ReminderWindow::ShowInactive() {
     if (HWND active = GetForegroundWindow(); active != hwnd_) returnTo_ = active;
+    // A minimized window comes back for new rows, still without the activation.
+    if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
     // Topmost while a due row waits, as an ordinary window otherwise.
     SetWindowPos(hwnd_, dueRows_ > 0 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -259,6 +266,15 @@ LRESULT ReminderWindow::OnMessage(UINT message, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_SIZE:
             Layout();
+            return 0;
+        case WM_ACTIVATE:
+            // Activated by the user: the keyboard goes back to the control it left.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                focus_ = GetFocus();
+            } else {
+                SetFocus(focus_ && IsChild(hwnd_, focus_) ? focus_
+                                                          : GetDlgItem(hwnd_, kReminderListId));
+            }
             return 0;
         case WM_DPICHANGED: {
             font_.reset(CreateDialogFont(HIWORD(wp)));

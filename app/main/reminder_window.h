@@ -61,6 +61,7 @@ private:
     Callbacks callbacks_;
     HWND hwnd_ = nullptr;
     HWND returnTo_ = nullptr;           // the window the user was in when this one came up
+    HWND focus_ = nullptr;              // the control that had the keyboard when the user left
     bool openedByCheck_ = false;        // such a window goes with its last due row
     std::vector<ReminderKey> rowKeys_;  // the key of each row of the list
     std::size_t dueRows_ = 0;           // the first rows are the due ones

@@ -25,6 +25,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <tuple>
 
 namespace velmi::test {
 namespace {
@@ -463,10 +464,16 @@ private:
         boxes_.QueueReply(full ? L"" : std::to_wstring(minutes));
         app.Menu(kMenuCountdownId);
         if (boxes_.Seen().size() != ++boxesExpected) Fail(L"not one question for the countdown");
+        int number = 0;  // each countdown is told apart by a number of its own
+        for (const auto& [at, row] : pending_)
+            if (!row.alarm) number = std::max(number, row.line + 1);
+        for (const auto& [text, row] : due_)
+            if (!row.alarm) number = std::max(number, row.line + 1);
         const std::wstring text = L"Countdown of " + std::to_wstring(minutes) +
                                   L" minutes, started at " + HhMm(kClockMinute);
         if (!full)
-            AddPending(kClockMinute + minutes, {false, false, kClockMinute + minutes, text}, false);
+            AddPending(kClockMinute + minutes, {false, false, kClockMinute + minutes, text, number},
+                       false);
     }
 
     // The clock moves on to a later minute of today, often one that today's
@@ -505,8 +512,7 @@ private:
         }
         for (auto p = pending_.begin(); p != pending_.end() && p->first <= target;)
             added.push_back(*p), p = pending_.erase(p);
-        std::stable_sort(added.begin(), added.end(),
-                         [](const auto& x, const auto& y) { return x.first < y.first; });
+        std::sort(added.begin(), added.end(), Before);
         for (auto& [at, row] : added) {
             std::wstring heading = std::wstring(row.alarm ? kAlarmPrefix : kTimerPrefix) +
                                    HhMm(target) + L":" + TwoDigits(second);
@@ -545,9 +551,13 @@ private:
     }
     void AddPending(int end, Row row, bool snoozed = true) {
         row.snoozed = snoozed;
-        const auto at = std::upper_bound(pending_.begin(), pending_.end(), end,
-                                         [](int e, const auto& p) { return e < p.first; });
-        pending_.insert(at, {end, std::move(row)});
+        const std::pair<int, Row> entry{end, std::move(row)};
+        pending_.insert(std::upper_bound(pending_.begin(), pending_.end(), entry, Before), entry);
+    }
+    // Rows of one minute are in the order of their kind, first due minute and line.
+    static bool Before(const std::pair<int, Row>& a, const std::pair<int, Row>& b) {
+        return std::tuple(a.first, !a.second.alarm, a.second.due, a.second.line) <
+               std::tuple(b.first, !b.second.alarm, b.second.due, b.second.line);
     }
     [[nodiscard]] std::wstring TodaysNote() const {
         const auto stored = model.store.find(model.today);
@@ -634,7 +644,9 @@ private:
             return Fail(L"the reminder window shows " + std::to_wstring(rows.size()) +
                         L" rows, not " + std::to_wstring(due_.size() + pending_.size()));
         for (size_t i = 0; i < due_.size(); ++i) {
-            if (rows[i] != due_[i].first) return Fail(L"the row reads " + rows[i]);
+            if (rows[i] != due_[i].first)
+                return Fail(L"row " + std::to_wstring(i) + L" reads " + rows[i] + L", not " +
+                            due_[i].first);
         }
     }
 
