@@ -94,24 +94,18 @@ LocalDateTime SystemClock::Now() const {
 }
 
 int SystemClock::MinutesAheadOfUtc() const {
-    // Both readings from one instant, so they differ by the offset alone.
+    // Both readings from one instant, so they differ by the offset in force
+    // now alone; the time zone tables are not read, which is slow.
     FILETIME utc{};
     GetSystemTimeAsFileTime(&utc);
     FILETIME local{};
-    SYSTEMTIME utcTime{}, localTime{};
-    if (!FileTimeToSystemTime(&utc, &utcTime) ||
-        !SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &localTime) ||
-        !SystemTimeToFileTime(&localTime, &local))
-        return 0;
+    if (!FileTimeToLocalFileTime(&utc, &local)) return 0;
     const auto ticks = [](const FILETIME& t) {
         return static_cast<long long>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
                                       t.dwLowDateTime);
     };
     constexpr long long kTicksPerMinute = 600'000'000;
-    const long long difference = ticks(local) - ticks(utc);
-    // Rounded to the minute: the local reading drops the ticks below a millisecond.
-    return static_cast<int>((difference + (difference < 0 ? -1 : 1) * kTicksPerMinute / 2) /
-                            kTicksPerMinute);
+    return static_cast<int>((ticks(local) - ticks(utc)) / kTicksPerMinute);
 }
 
 DateSerial Today(const Clock& clock) {
