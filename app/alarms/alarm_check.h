@@ -138,11 +138,11 @@ private:
 // "hh:mm" on the 24-hour clock.
 [[nodiscard]] std::wstring ClockText(Moment moment);
 
-// Where due rows go once a check has added them.
+// Where the rows a check added go.
 class AlarmOutput {
 public:
     virtual ~AlarmOutput() = default;
-    virtual void ShowDueRows() = 0;
+    virtual void ShowDueRows(const std::vector<DueRow>& added) = 0;
 };
 
 // The armed reminders and the alarm panel's insertion point, owned by the

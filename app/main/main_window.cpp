@@ -422,7 +422,7 @@ void MainWindow::CheckReminders() {
     // One round for the check, however many rows it adds; by its full path,
     // as the search path may hold another file of that name.
     sound_.Start(BesideProgram(std::wstring(kAlarmSound)), kAlarmPlays);
-    reminderWindow_.ShowDueRows();
+    reminderWindow_.ShowDueRows(added);
 }
 
 Instant MainWindow::NowUtc() const {

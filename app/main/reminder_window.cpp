@@ -131,17 +131,15 @@ void ReminderWindow::Layout() {
     }
 }
 
-void ReminderWindow::ShowDueRows() {
+void ReminderWindow::ShowDueRows(const std::vector<DueRow>& added) {
     if (!Create()) return;
-    const bool shown = IsWindowVisible(hwnd_) != FALSE;
-    if (!shown) openedByCheck_ = true;
-    // Checks only add due rows at the end: the new ones join the selection,
-    // so that Snooze and Dismiss act on them at once.
-    const std::size_t before = shown ? dueRows_ : 0;
+    if (!IsWindowVisible(hwnd_)) openedByCheck_ = true;
     FillRows();
-    if (dueRows_ > before) {
-        SendDlgItemMessageW(hwnd_, kReminderListId, LB_SELITEMRANGEEX, static_cast<WPARAM>(before),
-                            static_cast<LPARAM>(dueRows_ - 1));
+    // Selected, so that Snooze and Dismiss act on them at once.
+    for (std::size_t row = 0; row < dueRows_; ++row) {
+        if (std::any_of(added.begin(), added.end(),
+                        [&](const DueRow& a) { return a.key == rowKeys_[row]; }))
+            SendDlgItemMessageW(hwnd_, kReminderListId, LB_SETSEL, TRUE, static_cast<LPARAM>(row));
     }
     EnableButtons();
     ShowInactive();

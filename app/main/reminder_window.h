@@ -30,8 +30,8 @@ public:
     ReminderWindow& operator=(const ReminderWindow&) = delete;
 
     // A check added due rows: shown, or refreshed, topmost and without the
-    // activation, its taskbar button flashing.
-    void ShowDueRows() override;
+    // activation, its taskbar button flashing; the added rows join the selection.
+    void ShowDueRows(const std::vector<DueRow>& added) override;
     // A countdown started: shown among the upcoming rows without the activation.
     void ShowUpcoming();
     // The menu: an ordinary window, activated.
